@@ -1,0 +1,41 @@
+# The whole set-up on a fresh Debian or Ubuntu machine:
+#   make run    installs what is missing, builds, opens the calculator
+#   make test   installs what is missing, builds, runs every test
+# CI (CI=true) also turns compiler warnings into errors.
+
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+WERROR := $(if $(filter true 1 yes,$(CI)),ON,OFF)
+
+.PHONY: all deps configure build run test sanitize bench package clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+configure: deps
+	cmake --preset default -DMERAVEL_WERROR=$(WERROR)
+
+build: configure
+	cmake --build --preset default -j $(JOBS)
+
+run: build
+	@./scripts/run.sh build/app/meravel
+
+test: build
+	ctest --preset default -j $(JOBS)
+
+# The unit tests again, under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake --preset sanitize -DMERAVEL_WERROR=$(WERROR)
+	cmake --build --preset sanitize -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
+
+bench: build
+	@./bench/run.sh
+
+package: build
+	cd build && cpack -G DEB
+
+clean:
+	rm -rf build build-sanitize

@@ -1,0 +1,78 @@
+#pragma once
+
+// The calculator's state and its two recalculations, independent of any
+// window. The form keeps one text value per field; the window (or a test
+// double) moves them to and from its fields through FormPlatform, always all
+// fields at once, and answers the two direct questions: which formula is
+// selected and where the weeks spin control stands.
+//
+//   age edit or formula change -> ComputeTermRisk -> ComputeGestationalRisk
+//   spin step                  -> ComputeGestationalRisk
+
+#include <string>
+
+namespace meravel {
+
+// The form's text values, one per field, UTF-8.
+struct FormTexts
+{
+    std::string m_strAge;      // IDC_AGE: the mother's age as typed, in years
+    std::string m_strTermRisk; // IDC_TERM_RISK: "0.07% soit 1/1408", or "Erreur"
+    std::string m_strGestRisk; // IDC_GEST_RISK: "1/309", or empty
+    std::string m_strWeeks;    // IDC_WEEKS: the weeks field, as typed
+    std::string m_strAdvice;   // IDC_ADVICE: the advice line, or empty
+
+    bool operator==(const FormTexts &) const = default;
+};
+
+// What the form needs of the window it lives in.
+class FormPlatform
+{
+public:
+    virtual ~FormPlatform() = default;
+
+    // Read all: each field's current text into its text value.
+    virtual void ReadFields(FormTexts &texts) = 0;
+    // Write all: each text value into its field. A field whose text already
+    // equals its value is left untouched, and the change notifications raised
+    // meanwhile start no recalculation.
+    virtual void WriteFields(const FormTexts &texts) = 0;
+
+    // The formula list's selected index, -1 when nothing is selected.
+    virtual int FormulaSelection() = 0;
+    // Selects an entry without raising a selection-change notification.
+    virtual void SelectFormula(int index) = 0;
+
+    // The weeks spin control's position, after it has taken up the weeks
+    // field's text when that is a whole number within its range.
+    virtual int WeeksPosition() = 0;
+    // Sets the spin control's range and position, shown in decimal in the
+    // weeks field, without raising a spin notification.
+    virtual void SetUpWeeksSpin(int lower, int upper, int position) = 0;
+};
+
+class RiskForm
+{
+public:
+    explicit RiskForm(FormPlatform &platform);
+
+    // Opening inputs: weeks 2 (range 1 to 42), Cuckle, age "25"; then the
+    // figures for them.
+    void InitInputs();
+    // Age and formula to the term figure and the advice line, then the
+    // gestational figure. An age outside 18 to 45 shows "Erreur".
+    void ComputeTermRisk();
+    // Weeks to the gestational figure, for the current age and formula.
+    void ComputeGestationalRisk();
+
+    // Data exchange over all fields: read (true) or write (false).
+    void UpdateData(bool saveAndValidate);
+
+    const FormTexts &Texts() const { return m_texts; }
+
+private:
+    FormPlatform &m_platform;
+    FormTexts m_texts;
+};
+
+} // namespace meravel
