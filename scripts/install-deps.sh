@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils openbox imagemagick
-  qt6-svg-dev librsvg2-bin fonts-dejavu-core locales
+  qt6-svg-dev qt6-translations-l10n librsvg2-bin fonts-dejavu-core locales
   desktop-file-utils appstream dpkg-dev file
 )
 

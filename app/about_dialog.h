@@ -1,0 +1,23 @@
+#pragma once
+
+// The About box: title, version, credits and the reference of the
+// gestational-age formula, built from the IDD_ABOUT layout table. It closes
+// with its OK button, Enter, Escape or the close box.
+
+#include <QDialog>
+
+namespace meravel {
+
+class CAboutDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CAboutDialog(QWidget *parent = nullptr);
+};
+
+// Runs the About box modally over the calculator window; the result is of no
+// interest.
+void RunAboutBox(QWidget *owner);
+
+} // namespace meravel

@@ -1,0 +1,7 @@
+#include "app/risk_app.h"
+
+int main(int argc, char **argv)
+{
+    meravel::CRiskApp app(argc, argv);
+    return app.Run();
+}

@@ -1,0 +1,226 @@
+#include "form/dialog_builder.h"
+
+#include "form/updown_control.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QWidget>
+
+namespace meravel {
+
+namespace {
+
+using res::ControlKind;
+using res::DialogControl;
+
+// Windows' MulDiv: the product over the divisor, rounded half away from zero.
+int MulDiv(int number, int numerator, int denominator)
+{
+    const long long product = static_cast<long long>(number) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
+}
+
+Qt::Alignment HorizontalAlignment(unsigned style)
+{
+    if (style & res::kAlignCenter)
+        return Qt::AlignHCenter;
+    if (style & res::kAlignRight)
+        return Qt::AlignRight;
+    return Qt::AlignLeft;
+}
+
+QWidget *MakeEdit(QWidget *client, const DialogControl &control)
+{
+    auto *edit = new QLineEdit(client);
+    edit->setAlignment(HorizontalAlignment(control.style) | Qt::AlignVCenter);
+    edit->setReadOnly(control.style & res::kReadOnly);
+    edit->setFrame(control.style & res::kBorder);
+    if (control.style & res::kDigitsOnly) {
+        // Typed and pasted text alike: decimal digits or nothing.
+        static const QRegularExpression digits(QStringLiteral("[0-9]*"));
+        edit->setValidator(new QRegularExpressionValidator(digits, edit));
+    }
+    return edit;
+}
+
+QWidget *MakeLabel(QWidget *client, const DialogControl &control)
+{
+    auto *label = new QLabel(QString::fromUtf8(control.text), client);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    const Qt::Alignment vertical = (control.style & res::kCenterVertically) ? Qt::AlignVCenter : Qt::AlignTop;
+    label->setAlignment(HorizontalAlignment(control.style) | vertical);
+    if (control.style & res::kSunkenEdge)
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    else if (control.style & res::kStaticEdge)
+        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    return label;
+}
+
+QWidget *MakeGroupBox(QWidget *client, const DialogControl &control)
+{
+    auto *group = new QGroupBox(QString::fromUtf8(control.text), client);
+    // A frame drawn behind the fields it surrounds, never in their way.
+    group->setAttribute(Qt::WA_TransparentForMouseEvents);
+    group->setFocusPolicy(Qt::NoFocus);
+    return group;
+}
+
+QWidget *MakeIcon(QWidget *client, const QIcon &icon)
+{
+    auto *label = new QLabel(client);
+    label->setPixmap(icon.pixmap(QSize(32, 32)));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QWidget *MakeRule(QWidget *client)
+{
+    auto *rule = new QFrame(client);
+    rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    return rule;
+}
+
+QWidget *MakePushButton(QWidget *client, const DialogControl &control)
+{
+    auto *button = new QPushButton(QString::fromUtf8(control.text), client);
+    button->setDefault(control.style & res::kDefaultButton);
+    button->setAutoDefault(control.style & res::kDefaultButton);
+    return button;
+}
+
+} // namespace
+
+DialogUnits::DialogUnits(const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    const int letters
+        = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    m_nBaseX = (letters / 26 + 1) / 2;
+    m_nBaseY = metrics.height();
+}
+
+int DialogUnits::X(int units) const
+{
+    return MulDiv(units, m_nBaseX, 4);
+}
+
+int DialogUnits::Y(int units) const
+{
+    return MulDiv(units, m_nBaseY, 8);
+}
+
+QRect DialogUnits::Rect(int x, int y, int cx, int cy) const
+{
+    return QRect(X(x), Y(y), X(cx), Y(cy));
+}
+
+QSize DialogUnits::Size(int cx, int cy) const
+{
+    return QSize(X(cx), Y(cy));
+}
+
+QFont DialogFont(const res::DialogTemplate &dialog)
+{
+    const QString family = QString::fromUtf8(dialog.fontFamily);
+    QFont font(family, dialog.pointSize);
+    if (QFontInfo(font).family().compare(family, Qt::CaseInsensitive) == 0)
+        return font;
+    QFont fallback = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    fallback.setPointSize(dialog.pointSize);
+    return fallback;
+}
+
+QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemplate &dialog)
+{
+    const DialogUnits units(client->font());
+    client->setFixedSize(units.Size(dialog.cx, dialog.cy));
+
+    QHash<int, QWidget *> byId;
+    QList<QWidget *> groups;
+    QWidget *previous = nullptr;
+    QWidget *lastTabStop = nullptr;
+    for (const DialogControl &control : dialog.controls) {
+        QWidget *widget = nullptr;
+        const QRect rect = units.Rect(control.x, control.y, control.cx, control.cy);
+        switch (control.kind) {
+        case ControlKind::Edit:
+            widget = MakeEdit(client, control);
+            widget->setGeometry(rect);
+            break;
+        case ControlKind::ComboBox: {
+            // The template's height is that of the dropped list; the closed
+            // box takes the height its font needs.
+            auto *combo = new QComboBox(client);
+            combo->setEditable(false);
+            widget = combo;
+            widget->setGeometry(rect.x(), rect.y(), rect.width(), combo->sizeHint().height());
+            break;
+        }
+        case ControlKind::UpDown: {
+            auto *updown = new UpDownControl(client);
+            widget = updown;
+            if (auto *buddy = qobject_cast<QLineEdit *>(previous); buddy && (control.style & res::kAutoBuddy))
+                updown->AttachBuddy(buddy, rect.width());
+            else
+                widget->setGeometry(rect);
+            break;
+        }
+        case ControlKind::GroupBox:
+            widget = MakeGroupBox(client, control);
+            widget->setGeometry(rect);
+            groups.append(widget);
+            break;
+        case ControlKind::Label:
+            widget = MakeLabel(client, control);
+            widget->setGeometry(rect);
+            break;
+        case ControlKind::Icon:
+            widget = MakeIcon(client, client->window()->windowIcon());
+            widget->setGeometry(rect.x(), rect.y(), 32, 32);
+            break;
+        case ControlKind::Rule:
+            widget = MakeRule(client);
+            widget->setGeometry(rect.x(), rect.y(), rect.width(), std::max(2, rect.height()));
+            break;
+        case ControlKind::PushButton:
+            widget = MakePushButton(client, control);
+            widget->setGeometry(rect);
+            break;
+        }
+
+        if (*control.objectName)
+            widget->setObjectName(QString::fromLatin1(control.objectName));
+        if (*control.accessibleName)
+            widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
+        if (*control.description)
+            widget->setAccessibleDescription(QString::fromUtf8(control.description));
+        if (control.style & res::kTabStop) {
+            widget->setFocusPolicy(Qt::StrongFocus);
+            if (lastTabStop)
+                QWidget::setTabOrder(lastTabStop, widget);
+            lastTabStop = widget;
+        } else if (control.kind != ControlKind::Edit) {
+            widget->setFocusPolicy(Qt::NoFocus);
+        }
+        if (control.id != -1)
+            byId.insert(control.id, widget);
+        previous = widget;
+    }
+    // Frames go behind everything else, as on the original dialog.
+    for (QWidget *group : groups)
+        group->lower();
+    return byId;
+}
+
+} // namespace meravel

@@ -1,0 +1,46 @@
+#pragma once
+
+// Builds a window's controls from its layout table (res/dialog_templates.h):
+// converts dialog units to pixels with the dialog font's own metrics, creates
+// one widget per control in template order, sets texts, alignments, focus and
+// tab order, and ties each up-down control to the field before it.
+
+#include "res/dialog_templates.h"
+
+#include <QFont>
+#include <QHash>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace meravel {
+
+// Dialog units to pixels, as Windows maps them: the horizontal base unit is
+// the average width of the 52 Latin letters, the vertical one the font height.
+class DialogUnits
+{
+public:
+    explicit DialogUnits(const QFont &font);
+
+    int BaseX() const { return m_nBaseX; }
+    int BaseY() const { return m_nBaseY; }
+    int X(int units) const;
+    int Y(int units) const;
+    QRect Rect(int x, int y, int cx, int cy) const;
+    QSize Size(int cx, int cy) const;
+
+private:
+    int m_nBaseX;
+    int m_nBaseY;
+};
+
+// The template's font where the machine has it, otherwise the platform's
+// default sans-serif family at the same size.
+QFont DialogFont(const res::DialogTemplate &dialog);
+
+// Creates the template's controls as children of client, sized to the
+// template, and returns them by identifier (statics are not in the map).
+QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemplate &dialog);
+
+} // namespace meravel

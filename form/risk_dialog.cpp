@@ -1,0 +1,254 @@
+#include "form/risk_dialog.h"
+
+#include "form/dialog_builder.h"
+#include "form/updown_control.h"
+#include "res/dialog_templates.h"
+#include "res/resource.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScopedValueRollback>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
+namespace meravel {
+
+namespace {
+
+QString FromUtf8(const std::string &text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <typename Widget> Widget *Control(const QHash<int, QWidget *> &controls, int id)
+{
+    auto *widget = qobject_cast<Widget *>(controls.value(id));
+    Q_ASSERT(widget);
+    return widget;
+}
+
+} // namespace
+
+QIcon LoadMainIcon()
+{
+    QIcon icon(QStringLiteral(":/icons/org.meravel.Meravel.svg"));
+    icon.addFile(QStringLiteral(":/icons/meravel-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/meravel-32.png"), QSize(32, 32));
+    return icon;
+}
+
+CRiskDialog::CRiskDialog(QWidget *parent)
+    : QDialog(parent)
+    , m_hIcon(LoadMainIcon())
+    , m_form(*this)
+{
+    const res::DialogTemplate &dialog = res::kMainDialog;
+    setObjectName(QStringLiteral("IDD_MAIN"));
+    setWindowTitle(QString::fromUtf8(dialog.caption));
+    // A fixed-size window with its own task-bar entry, a minimise button and
+    // no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFont(DialogFont(dialog));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setMenuBar(CreateMenuBar());
+    layout->addWidget(client);
+
+    const QHash<int, QWidget *> controls = BuildDialogControls(client, dialog);
+    m_pSpinWeeks = Control<UpDownControl>(controls, IDC_WEEKS_SPIN);
+    m_comboFormula = Control<QComboBox>(controls, IDC_FORMULA);
+    m_pAge = Control<QLineEdit>(controls, IDC_AGE);
+    m_pTermRisk = Control<QLineEdit>(controls, IDC_TERM_RISK);
+    m_pGestRisk = Control<QLineEdit>(controls, IDC_GEST_RISK);
+    m_pWeeks = Control<QLineEdit>(controls, IDC_WEEKS);
+    m_pAdvice = Control<QLineEdit>(controls, IDC_ADVICE);
+
+    for (const char *entry : res::kFormulaEntries)
+        m_comboFormula->addItem(QString::fromUtf8(entry));
+
+    connect(m_pAge, &QLineEdit::textChanged, this, &CRiskDialog::OnChangeAge);
+    connect(m_comboFormula, &QComboBox::currentIndexChanged, this, &CRiskDialog::OnSelchangeFormula);
+    connect(m_pSpinWeeks, &UpDownControl::stepped, this, &CRiskDialog::OnVScroll);
+    // The framework's Help command.
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CRiskDialog::OnMenuInfo);
+
+    OnInitDialog();
+}
+
+CRiskDialog::~CRiskDialog() = default;
+
+QMenuBar *CRiskDialog::CreateMenuBar()
+{
+    const res::DialogTemplate &dialog = res::kMainDialog;
+    auto *menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("IDR_MAIN_MENU"));
+    QMenu *menu = menuBar->addMenu(QString::fromUtf8(dialog.menuTitle));
+    for (const res::MenuItem &item : dialog.menu) {
+        if (item.id == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *action = menu->addAction(QString::fromUtf8(item.text));
+        action->setData(item.id);
+        switch (item.id) {
+        case ID_MENU_INFO:
+            action->setObjectName(QStringLiteral("ID_MENU_INFO"));
+            connect(action, &QAction::triggered, this, &CRiskDialog::OnMenuInfo);
+            break;
+        case ID_MENU_QUIT:
+            action->setObjectName(QStringLiteral("ID_MENU_QUIT"));
+            connect(action, &QAction::triggered, this, &CRiskDialog::OnMenuQuit);
+            break;
+        default:
+            break;
+        }
+    }
+    return menuBar;
+}
+
+void CRiskDialog::OnInitDialog()
+{
+    AddAboutItemToSystemMenu();
+    setWindowIcon(m_hIcon);
+    m_form.InitInputs();
+    // The first key typed replaces the opening age.
+    m_pAge->setFocus(Qt::OtherFocusReason);
+    m_pAge->selectAll();
+}
+
+void CRiskDialog::AddAboutItemToSystemMenu()
+{
+#ifdef Q_OS_WIN
+    HMENU systemMenu = ::GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
+    const QString text = QString::fromUtf8(res::kAboutItemText);
+    if (systemMenu && !text.isEmpty()) {
+        ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUT_SYS, reinterpret_cast<LPCWSTR>(text.utf16()));
+    }
+#endif
+    // X11 and Wayland window managers own the window menu: there the About box
+    // is reached through Options > Infos and F1.
+}
+
+#ifdef Q_OS_WIN
+bool CRiskDialog::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
+{
+    const auto *msg = static_cast<const MSG *>(message);
+    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == IDM_ABOUT_SYS) {
+        OnMenuInfo();
+        *result = 0;
+        return true;
+    }
+    return QDialog::nativeEvent(eventType, message, result);
+}
+#endif
+
+void CRiskDialog::keyPressEvent(QKeyEvent *event)
+{
+    // The window has no default button: Enter, wherever it is pressed, is the
+    // OK command.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        OnOK();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CRiskDialog::OnChangeAge()
+{
+    if (!m_bExchanging)
+        m_form.ComputeTermRisk();
+}
+
+void CRiskDialog::OnSelchangeFormula()
+{
+    if (!m_bExchanging)
+        m_form.ComputeTermRisk();
+}
+
+void CRiskDialog::OnVScroll(int delta)
+{
+    m_spinWeeks.Step(m_pWeeks->text().toStdString(), delta);
+    m_pWeeks->setText(QString::fromStdString(m_spinWeeks.PosText()));
+    m_form.ComputeGestationalRisk();
+}
+
+void CRiskDialog::OnMenuQuit()
+{
+    OnOK();
+}
+
+void CRiskDialog::OnMenuInfo()
+{
+    Q_EMIT aboutRequested();
+}
+
+void CRiskDialog::OnOK()
+{
+    m_form.UpdateData(true);
+    accept();
+}
+
+void CRiskDialog::ReadFields(FormTexts &texts)
+{
+    texts.m_strAge = m_pAge->text().toStdString();
+    texts.m_strTermRisk = m_pTermRisk->text().toStdString();
+    texts.m_strGestRisk = m_pGestRisk->text().toStdString();
+    texts.m_strWeeks = m_pWeeks->text().toStdString();
+    texts.m_strAdvice = m_pAdvice->text().toStdString();
+}
+
+void CRiskDialog::SetFieldText(QLineEdit *field, const std::string &text)
+{
+    // An unchanged field keeps its caret, selection and undo history.
+    const QString value = FromUtf8(text);
+    if (field->text() != value)
+        field->setText(value);
+}
+
+void CRiskDialog::WriteFields(const FormTexts &texts)
+{
+    const QScopedValueRollback<bool> exchanging(m_bExchanging, true);
+    SetFieldText(m_pAge, texts.m_strAge);
+    SetFieldText(m_pTermRisk, texts.m_strTermRisk);
+    SetFieldText(m_pGestRisk, texts.m_strGestRisk);
+    SetFieldText(m_pWeeks, texts.m_strWeeks);
+    SetFieldText(m_pAdvice, texts.m_strAdvice);
+}
+
+int CRiskDialog::FormulaSelection()
+{
+    return m_comboFormula->currentIndex();
+}
+
+void CRiskDialog::SelectFormula(int index)
+{
+    const QScopedValueRollback<bool> exchanging(m_bExchanging, true);
+    m_comboFormula->setCurrentIndex(index);
+}
+
+int CRiskDialog::WeeksPosition()
+{
+    return m_spinWeeks.GetPos(m_pWeeks->text().toStdString());
+}
+
+void CRiskDialog::SetUpWeeksSpin(int lower, int upper, int position)
+{
+    m_spinWeeks.SetRange(lower, upper);
+    m_spinWeeks.SetPos(position);
+    m_pWeeks->setText(QString::fromStdString(m_spinWeeks.PosText()));
+}
+
+} // namespace meravel

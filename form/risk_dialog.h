@@ -1,0 +1,93 @@
+#pragma once
+
+// The calculator window. It is built from the IDD_MAIN layout table, keeps
+// the form (RiskForm) that turns the age, the formula and the weeks into the
+// shown figures, and serves as the form's platform: data exchange between the
+// fields and the form's text values, the formula list's selection and the
+// weeks spin control's position.
+//
+//   age edited        -> OnChangeAge        -> ComputeTermRisk
+//   formula chosen    -> OnSelchangeFormula -> ComputeTermRisk
+//   spin step         -> OnVScroll          -> ComputeGestationalRisk
+//   Quitter, Enter    -> OK                 -> the window ends (accepted)
+//   Escape, close box -> Cancel             -> the window ends (rejected)
+//   Infos, F1, the system menu's About item -> aboutRequested()
+
+#include "form/risk_form.h"
+#include "form/updown.h"
+
+#include <QDialog>
+#include <QIcon>
+
+class QComboBox;
+class QLineEdit;
+class QMenuBar;
+
+namespace meravel {
+
+class UpDownControl;
+
+class CRiskDialog : public QDialog, private FormPlatform
+{
+    Q_OBJECT
+
+public:
+    explicit CRiskDialog(QWidget *parent = nullptr);
+    ~CRiskDialog() override;
+
+    const QIcon &Icon() const { return m_hIcon; }
+
+Q_SIGNALS:
+    // The About box is asked for: menu Infos, F1 or the system menu's item.
+    void aboutRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
+#endif
+
+private:
+    void OnInitDialog();
+    void AddAboutItemToSystemMenu();
+    QMenuBar *CreateMenuBar();
+
+    void OnChangeAge();
+    void OnSelchangeFormula();
+    void OnVScroll(int delta);
+    void OnMenuQuit();
+    void OnMenuInfo();
+    void OnOK();
+
+    // FormPlatform
+    void ReadFields(FormTexts &texts) override;
+    void WriteFields(const FormTexts &texts) override;
+    int FormulaSelection() override;
+    void SelectFormula(int index) override;
+    int WeeksPosition() override;
+    void SetUpWeeksSpin(int lower, int upper, int position) override;
+
+    void SetFieldText(QLineEdit *field, const std::string &text);
+
+    QIcon m_hIcon;
+    UpDownState m_spinWeeks;
+    RiskForm m_form;
+
+    UpDownControl *m_pSpinWeeks = nullptr;
+    QComboBox *m_comboFormula = nullptr;
+    QLineEdit *m_pAge = nullptr;
+    QLineEdit *m_pTermRisk = nullptr;
+    QLineEdit *m_pGestRisk = nullptr;
+    QLineEdit *m_pWeeks = nullptr;
+    QLineEdit *m_pAdvice = nullptr;
+
+    // True while the form writes its values into the fields or sets the
+    // controls itself: the notifications raised meanwhile are not the user's.
+    bool m_bExchanging = false;
+};
+
+// The application icon, IDR_MAIN_ICON: the 16 and 32 pixel images, and the
+// scalable picture for every other size.
+QIcon LoadMainIcon();
+
+} // namespace meravel

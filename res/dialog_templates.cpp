@@ -1,0 +1,101 @@
+#include "res/dialog_templates.h"
+
+#include "res/resource.h"
+#include "res/version.h"
+
+namespace meravel::res {
+
+namespace {
+
+using enum ControlKind;
+
+constexpr DialogControl kMainControls[] = {
+    {Edit, IDC_AGE, "IDC_AGE", "", 10, 15, 30, 12, kAlignRight | kAutoHScroll | kBorder | kTabStop,
+        "Âge de la mère, en années"},
+    {ComboBox, IDC_FORMULA, "IDC_FORMULA", "", 9, 55, 50, 50, kDropDownList | kVScroll | kTabStop, "Formule"},
+    {Edit, IDC_WEEKS, "IDC_WEEKS", "", 85, 55, 28, 12, kDigitsOnly | kAlignRight | kAutoHScroll | kBorder | kTabStop,
+        "Âge gestationnel, en semaines d'aménorrhée"},
+    {UpDown, IDC_WEEKS_SPIN, "IDC_WEEKS_SPIN", "", 109, 55, 11, 15,
+        kSetBuddyInt | kAlignToBuddy | kAutoBuddy | kArrowKeys, "Semaines"},
+    {GroupBox, IDC_STATIC, "", "Age de la mère", 5, 5, 65, 35, 0, ""},
+    {Label, IDC_STATIC, "", "ans", 45, 15, 15, 10, kAlignLeft, ""},
+    {Edit, IDC_TERM_RISK, "IDC_TERM_RISK", "", 85, 15, 105, 12,
+        kReadOnly | kAlignCenter | kAutoHScroll | kBorder | kTabStop, "Probabilité à terme",
+        "Risque à terme en pourcentage et en risque de 1 sur N, ou Erreur si l'âge est hors de 18 à 45 ans"},
+    {Edit, IDC_GEST_RISK, "IDC_GEST_RISK", "", 140, 55, 50, 12,
+        kReadOnly | kAlignCenter | kAutoHScroll | kBorder | kTabStop, "Risque en fonction de l'âge gestationnel",
+        "Risque de 1 sur N à l'âge gestationnel choisi"},
+    {GroupBox, IDC_STATIC, "", "En fonction de l'âge gestationnel", 80, 45, 115, 30, 0, ""},
+    {Label, IDC_STATIC, "", "SA", 116, 57, 10, 10, kAlignLeft, ""},
+    {GroupBox, IDC_STATIC, "", "Formule", 5, 45, 65, 30, 0, ""},
+    {GroupBox, IDC_STATIC, "", "Probabilité à terme", 80, 5, 115, 35, 0, ""},
+    {Label, IDC_STATIC, "", "Valeur de référence = 1/250", 93, 28, 90, 9, kAlignLeft | kTransparent, ""},
+    {Edit, IDC_ADVICE, "IDC_ADVICE", "", 5, 90, 190, 12, kReadOnly | kAlignCenter | kAutoHScroll | kBorder | kTabStop,
+        "Conseil", "Affiché quand le risque à terme dépasse 1/250"},
+    {Label, IDC_STATIC, "", "[18-45]", 13, 29, 25, 10, kAlignLeft, ""},
+    {Rule, IDC_STATIC, "", "", 5, 85, 190, 1, kSunkenEdge, ""},
+};
+
+constexpr MenuItem kMainMenu[] = {
+    {ID_MENU_INFO, "&Infos"},
+    {0, ""},
+    {ID_MENU_QUIT, "&Quitter"},
+};
+
+constexpr DialogControl kAboutControls[] = {
+    {Label, IDC_STATIC, "IDC_ABOUT_TITLE", "Meravel version 1.0", 25, 0, 119, 20,
+        kAlignCenter | kCenterVertically | kSunkenEdge, ""},
+    {Icon, IDC_STATIC, "", "", 0, 0, 20, 20, 0, "Meravel"},
+    {Label, IDC_STATIC, "IDC_ABOUT_CREDITS", "© 2026 les auteurs de Meravel · " MERAVEL_VERSION, 25, 25, 165, 8,
+        kAlignLeft, ""},
+    {Label, IDC_STATIC, "IDC_ABOUT_CITATION",
+        "Formule de SNIJDERS : RJM et al. Ultrasound Obstet Gynecol 1999;13:167-70", 5, 80, 150, 17,
+        kAlignLeft | kTransparent, ""},
+    {PushButton, IDOK, "IDOK", "OK", 190, 80, 23, 14, kDefaultButton | kTabStop, "OK"},
+    {Label, IDC_STATIC, "IDC_ABOUT_TERMS", "Aide au dépistage, pas un diagnostic", 25, 45, 185, 10,
+        kAlignCenter | kStaticEdge, ""},
+    {Label, IDC_STATIC, "IDC_ABOUT_CONTACT", "Contact : voir le fichier README", 50, 60, 140, 10, kAlignLeft, ""},
+};
+
+constexpr const char *kFormulas[] = {"Cuckle", "Hecht"};
+
+} // namespace
+
+const DialogTemplate kMainDialog = {
+    IDD_MAIN,
+    "Meravel",
+    202,
+    106,
+    "MS Sans Serif",
+    8,
+    kMainControls,
+    "&Options",
+    kMainMenu,
+};
+
+const DialogTemplate kAboutDialog = {
+    IDD_ABOUT,
+    "A propos de Meravel",
+    217,
+    97,
+    "MS Sans Serif",
+    8,
+    kAboutControls,
+    nullptr,
+    {},
+};
+
+const std::span<const char *const> kFormulaEntries = kFormulas;
+
+const char *const kAboutItemText = "&A propos de Meravel...";
+
+const DialogControl *FindControl(const DialogTemplate &dialog, int id)
+{
+    for (const DialogControl &control : dialog.controls) {
+        if (control.id == id)
+            return &control;
+    }
+    return nullptr;
+}
+
+} // namespace meravel::res

@@ -1,0 +1,95 @@
+#pragma once
+
+// The two windows as data: each control with its text, rectangle in dialog
+// units and styles, in template order (which is also the tab order). The
+// window code builds widgets from these tables and never places a control by
+// hand, so a designer changes the layout here and nowhere else.
+//
+// A dialog unit is a quarter of the dialog font's average character width
+// horizontally and an eighth of its height vertically.
+
+#include <span>
+
+namespace meravel::res {
+
+enum class ControlKind {
+    Edit,       // one-line text field
+    ComboBox,   // drop-down list, choose only
+    UpDown,     // spin arrows at the right edge of the control before it
+    GroupBox,   // frame with a title
+    Label,      // static text
+    Icon,       // the application icon
+    Rule,       // sunken horizontal line
+    PushButton, // push button
+};
+
+// Style bits, combined with |.
+enum ControlStyle : unsigned {
+    kAlignLeft = 1u << 0,
+    kAlignCenter = 1u << 1,
+    kAlignRight = 1u << 2,
+    kCenterVertically = 1u << 3,
+    kTabStop = 1u << 4,
+    kBorder = 1u << 5,
+    kReadOnly = 1u << 6,
+    kDigitsOnly = 1u << 7,
+    kAutoHScroll = 1u << 8,
+    kDropDownList = 1u << 9,
+    kVScroll = 1u << 10,
+    kSunkenEdge = 1u << 11,
+    kStaticEdge = 1u << 12,
+    kTransparent = 1u << 13,
+    kDefaultButton = 1u << 14,
+    kSetBuddyInt = 1u << 15,
+    kAlignToBuddy = 1u << 16,
+    kAutoBuddy = 1u << 17,
+    kArrowKeys = 1u << 18,
+};
+
+struct DialogControl
+{
+    ControlKind kind;
+    int id;                       // IDC_..., IDOK, or IDC_STATIC
+    const char *objectName;       // the identifier's name, empty for statics
+    const char *text;             // shown text, UTF-8
+    int x, y, cx, cy;             // rectangle in dialog units
+    unsigned style;               // ControlStyle bits
+    const char *accessibleName;   // what a screen reader says, UTF-8
+    const char *description = ""; // what a screen reader adds, UTF-8
+};
+
+struct MenuItem
+{
+    int id; // 0 for a separator
+    const char *text;
+};
+
+struct DialogTemplate
+{
+    int id;
+    const char *caption;
+    int cx, cy; // client size in dialog units
+    const char *fontFamily;
+    int pointSize;
+    std::span<const DialogControl> controls;
+    const char *menuTitle; // the one drop-down of the menu bar, or nullptr
+    std::span<const MenuItem> menu;
+};
+
+// The calculator window, IDD_MAIN.
+extern const DialogTemplate kMainDialog;
+// The About box, IDD_ABOUT.
+extern const DialogTemplate kAboutDialog;
+
+// Initial entries of the formula list, in order; their indices are the
+// formula values.
+extern const std::span<const char *const> kFormulaEntries;
+
+// String table.
+// IDS_ABOUT_ITEM: the About item of the window's system menu.
+extern const char *const kAboutItemText;
+
+// Returns the control with this identifier, or nullptr.
+const DialogControl *FindControl(const DialogTemplate &dialog, int id);
+
+} // namespace meravel::res

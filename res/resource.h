@@ -1,0 +1,33 @@
+#pragma once
+
+// Identifiers of the dialog templates, controls, menu commands, icon and
+// string, used under the same names everywhere.
+
+// Dialog templates and resources
+#define IDD_ABOUT 100
+#define IDS_ABOUT_ITEM 101
+#define IDD_MAIN 102
+#define IDR_MAIN_ICON 128
+#define IDR_MAIN_MENU 130
+
+// Controls of the calculator window
+#define IDC_FORMULA 1000
+#define IDC_AGE 1001
+#define IDC_TERM_RISK 1002
+#define IDC_GEST_RISK 1003
+#define IDC_WEEKS 1004
+#define IDC_WEEKS_SPIN 1005
+#define IDC_ADVICE 1007
+
+// Labels, group boxes and rules
+#define IDC_STATIC (-1)
+
+// Standard commands
+#define IDOK 1
+#define IDCANCEL 2
+#define ID_HELP 0xE146
+
+// Commands
+#define IDM_ABOUT_SYS 0x0010
+#define ID_MENU_INFO 32771
+#define ID_MENU_QUIT 32772
