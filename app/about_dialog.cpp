@@ -1,6 +1,7 @@
 #include "app/about_dialog.h"
 
 #include "form/dialog_builder.h"
+#include "form/main_icon.h"
 #include "form/risk_dialog.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
@@ -42,6 +43,12 @@ void RunAboutBox(QWidget *owner)
 {
     CAboutDialog about(owner);
     about.exec();
+}
+
+void ConnectAboutBox(CRiskDialog &calculator)
+{
+    QObject::connect(
+        &calculator, &CRiskDialog::aboutRequested, &calculator, [&calculator] { RunAboutBox(&calculator); });
 }
 
 } // namespace meravel

@@ -16,8 +16,14 @@ public:
     explicit CAboutDialog(QWidget *parent = nullptr);
 };
 
+class CRiskDialog;
+
 // Runs the About box modally over the calculator window; the result is of no
 // interest.
 void RunAboutBox(QWidget *owner);
+
+// Opens the About box whenever the calculator asks for it (Infos, F1, the
+// system menu's item).
+void ConnectAboutBox(CRiskDialog &calculator);
 
 } // namespace meravel

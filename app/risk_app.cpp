@@ -38,7 +38,7 @@ bool CRiskApp::InitInstance()
 {
     CRiskDialog dialog;
     setWindowIcon(dialog.Icon());
-    connect(&dialog, &CRiskDialog::aboutRequested, &dialog, [&dialog] { RunAboutBox(&dialog); });
+    ConnectAboutBox(dialog);
     dialog.exec();
     return false;
 }

@@ -1,6 +1,7 @@
 #include "form/risk_dialog.h"
 
 #include "form/dialog_builder.h"
+#include "form/main_icon.h"
 #include "form/updown_control.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
@@ -34,14 +35,6 @@ template <typename Widget> Widget *Control(const QHash<int, QWidget *> &controls
 }
 
 } // namespace
-
-QIcon LoadMainIcon()
-{
-    QIcon icon(QStringLiteral(":/icons/org.meravel.Meravel.svg"));
-    icon.addFile(QStringLiteral(":/icons/meravel-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/meravel-32.png"), QSize(32, 32));
-    return icon;
-}
 
 CRiskDialog::CRiskDialog(QWidget *parent)
     : QDialog(parent)

@@ -86,8 +86,4 @@ private:
     bool m_bExchanging = false;
 };
 
-// The application icon, IDR_MAIN_ICON: the 16 and 32 pixel images, and the
-// scalable picture for every other size.
-QIcon LoadMainIcon();
-
 } // namespace meravel

@@ -1,0 +1,68 @@
+#pragma once
+
+// Shared pieces of the window tests: finding fields by identifier and a
+// watchdog that closes any modal window left open, so that a stray modal
+// window fails the test instead of hanging it.
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+namespace meravel::test {
+
+template <typename Widget = QLineEdit> Widget *Field(const QWidget *window, const char *objectName)
+{
+    auto *widget = window->findChild<Widget *>(QString::fromLatin1(objectName));
+    if (!widget)
+        qFatal("no control named %s", objectName);
+    return widget;
+}
+
+inline QString Text(const QWidget *window, const char *objectName)
+{
+    return Field<QLineEdit>(window, objectName)->text();
+}
+
+class Watchdog
+{
+public:
+    explicit Watchdog(int milliseconds = 10000)
+    {
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
+            m_bFired = true;
+            while (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+            for (QWidget *popup = QApplication::activePopupWidget(); popup; popup = QApplication::activePopupWidget())
+                popup->close();
+        });
+        m_timer.start(milliseconds);
+    }
+
+    // Checked by the test: true when a window had to be closed.
+    bool Fired() const { return m_bFired; }
+
+private:
+    QTimer m_timer;
+    bool m_bFired = false;
+};
+
+// Runs check once the next modal window has opened (from inside its own
+// event loop), then lets the test go on.
+template <typename Check> void WhenModalOpens(Check check)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, check] {
+        if (QWidget *modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            check(modal);
+        }
+    });
+    poll->start();
+}
+
+} // namespace meravel::test

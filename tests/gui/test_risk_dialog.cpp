@@ -1,0 +1,591 @@
+// The calculator window driven as a user would: keys typed into its fields,
+// the formula list and the spin control, and the ways the window ends.
+
+#include "form/risk_dialog.h"
+#include "tests/gui/gui_support.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+
+using meravel::CRiskDialog;
+using meravel::test::Field;
+using meravel::test::Text;
+
+namespace {
+
+constexpr const char *kAdvice = "Le risque peut justifier l'amniocentèse";
+
+// A user's action on the window.
+enum class Step {
+    TypeAge,     // the text replaces the whole age field
+    AppendAge,   // keys typed at the end of the age field
+    Backspace,   // one key in the age field, caret at the end
+    ChooseHecht, // Down on the closed formula list
+    ChooseCuckle,
+    TypeWeeks, // the text replaces the weeks field; nothing recomputes
+    SpinUp,    // the Up key in the weeks field
+    SpinDown,
+    ClickUp, // the spin control's arrows
+    ClickDown,
+};
+
+struct Action
+{
+    Step step;
+    QString text;
+};
+
+QToolButton *Arrow(const QWidget *window, Qt::ArrowType arrow)
+{
+    for (auto *button : Field<QWidget>(window, "IDC_WEEKS_SPIN")->findChildren<QToolButton *>()) {
+        if (button->arrowType() == arrow)
+            return button;
+    }
+    qFatal("no spin arrow");
+}
+
+void Perform(CRiskDialog &dialog, const Action &action)
+{
+    QLineEdit *age = Field(&dialog, "IDC_AGE");
+    QLineEdit *weeks = Field(&dialog, "IDC_WEEKS");
+    auto *formula = Field<QComboBox>(&dialog, "IDC_FORMULA");
+    switch (action.step) {
+    case Step::TypeAge:
+        age->selectAll();
+        if (action.text.isEmpty())
+            QTest::keyClick(age, Qt::Key_Delete);
+        else
+            QTest::keyClicks(age, action.text);
+        break;
+    case Step::AppendAge:
+        age->end(false);
+        QTest::keyClicks(age, action.text);
+        break;
+    case Step::Backspace:
+        age->end(false);
+        QTest::keyClick(age, Qt::Key_Backspace);
+        break;
+    case Step::ChooseHecht:
+        QTest::keyClick(formula, Qt::Key_Down);
+        break;
+    case Step::ChooseCuckle:
+        QTest::keyClick(formula, Qt::Key_Up);
+        break;
+    case Step::TypeWeeks:
+        weeks->selectAll();
+        if (action.text.isEmpty())
+            QTest::keyClick(weeks, Qt::Key_Delete);
+        else
+            QTest::keyClicks(weeks, action.text);
+        break;
+    case Step::SpinUp:
+        QTest::keyClick(weeks, Qt::Key_Up);
+        break;
+    case Step::SpinDown:
+        QTest::keyClick(weeks, Qt::Key_Down);
+        break;
+    case Step::ClickUp:
+        QTest::mouseClick(Arrow(&dialog, Qt::UpArrow), Qt::LeftButton);
+        break;
+    case Step::ClickDown:
+        QTest::mouseClick(Arrow(&dialog, Qt::DownArrow), Qt::LeftButton);
+        break;
+    }
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Action>)
+
+class TestRiskDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CRiskDialog> m_pDialog;
+    std::unique_ptr<meravel::test::Watchdog> m_pWatchdog;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_pWatchdog = std::make_unique<meravel::test::Watchdog>();
+        m_pDialog = std::make_unique<CRiskDialog>();
+        m_pDialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_pDialog.get()));
+    }
+
+    void cleanup()
+    {
+        m_pDialog.reset();
+        QVERIFY2(!m_pWatchdog->Fired(), "a modal window was left open");
+        m_pWatchdog.reset();
+    }
+
+    void opensWithFiguresAndAgeSelected()
+    {
+        QCOMPARE(m_pDialog->windowTitle(), QStringLiteral("Meravel"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_AGE"), QStringLiteral("25"));
+        QCOMPARE(Field<QComboBox>(m_pDialog.get(), "IDC_FORMULA")->currentText(), QStringLiteral("Cuckle"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_WEEKS"), QStringLiteral("2"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("0.07% soit 1/1408"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_GEST_RISK"), QStringLiteral("1/309"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_ADVICE"), QString());
+
+        QLineEdit *age = Field(m_pDialog.get(), "IDC_AGE");
+        QCOMPARE(m_pDialog->focusWidget(), age);
+        QCOMPARE(age->selectedText(), QStringLiteral("25"));
+        // The first key typed replaces the opening age.
+        QTest::keyClick(age, Qt::Key_3);
+        QCOMPARE(age->text(), QStringLiteral("3"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("Erreur"));
+    }
+
+    // Figures beyond the published tables (other weeks, ages) were worked out
+    // separately from the published formulas, with decimal logarithms.
+    void recalculatesAsTheUserTypes_data()
+    {
+        QTest::addColumn<QList<Action>>("actions");
+        QTest::addColumn<QString>("age");
+        QTest::addColumn<QString>("weeks");
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<QString>("gestational");
+        QTest::addColumn<QString>("advice");
+
+        const QString advice = QString::fromUtf8(kAdvice);
+        QTest::newRow("37 Cuckle") << QList<Action>{{Step::TypeAge, "37"}} << "37"
+                                   << "2"
+                                   << "0.47% soit 1/214"
+                                   << "1/47" << advice;
+        QTest::newRow("37 Hecht") << QList<Action>{{Step::TypeAge, "37"}, {Step::ChooseHecht, {}}} << "37"
+                                  << "2"
+                                  << "0.42% soit 1/239"
+                                  << "1/52" << advice;
+        QTest::newRow("25 Hecht") << QList<Action>{{Step::ChooseHecht, {}}} << "25"
+                                  << "2"
+                                  << "0.07% soit 1/1348"
+                                  << "1/295"
+                                  << "";
+        QTest::newRow("Hecht then back to Cuckle")
+            << QList<Action>{{Step::ChooseHecht, {}}, {Step::ChooseCuckle, {}}} << "25"
+            << "2"
+            << "0.07% soit 1/1408"
+            << "1/309"
+            << "";
+        QTest::newRow("45 Cuckle pads to width 2") << QList<Action>{{Step::TypeAge, "45"}} << "45"
+                                                   << "2"
+                                                   << "4.20% soit 1/24"
+                                                   << "1/ 5" << advice;
+        QTest::newRow("45 Hecht") << QList<Action>{{Step::TypeAge, "45"}, {Step::ChooseHecht, {}}} << "45"
+                                  << "2"
+                                  << "3.43% soit 1/29"
+                                  << "1/ 6" << advice;
+        QTest::newRow("18 at 12 weeks") << QList<Action>{{Step::TypeWeeks, "12"}, {Step::TypeAge, "18"}} << "18"
+                                        << "12"
+                                        << "0.06% soit 1/1667"
+                                        << "1/1166"
+                                        << "";
+        QTest::newRow("30 Hecht at 20 weeks")
+            << QList<Action>{{Step::TypeWeeks, "20"}, {Step::ChooseHecht, {}}, {Step::TypeAge, "30"}} << "30"
+            << "20"
+            << "0.11% soit 1/926"
+            << "1/785"
+            << "";
+        QTest::newRow("deleting the 5 of 25 reads 2") << QList<Action>{{Step::Backspace, {}}} << "2"
+                                                      << "2"
+                                                      << "Erreur"
+                                                      << ""
+                                                      << "";
+        QTest::newRow("advice goes with an invalid age")
+            << QList<Action>{{Step::TypeAge, "37"}, {Step::Backspace, {}}} << "3"
+            << "2"
+            << "Erreur"
+            << ""
+            << "";
+        QTest::newRow("deleting everything") << QList<Action>{{Step::TypeAge, ""}} << ""
+                                             << "2"
+                                             << "Erreur"
+                                             << ""
+                                             << "";
+        QTest::newRow("17") << QList<Action>{{Step::TypeAge, "17"}} << "17"
+                            << "2"
+                            << "Erreur"
+                            << ""
+                            << "";
+        QTest::newRow("46") << QList<Action>{{Step::TypeAge, "46"}} << "46"
+                            << "2"
+                            << "Erreur"
+                            << ""
+                            << "";
+        QTest::newRow("abc") << QList<Action>{{Step::TypeAge, "abc"}} << "abc"
+                             << "2"
+                             << "Erreur"
+                             << ""
+                             << "";
+        QTest::newRow("0x19 reads 0") << QList<Action>{{Step::TypeAge, "0x19"}} << "0x19"
+                                      << "2"
+                                      << "Erreur"
+                                      << ""
+                                      << "";
+        QTest::newRow("36,5 is 36 and a half") << QList<Action>{{Step::TypeAge, "36,5"}} << "36,5"
+                                               << "2"
+                                               << "0.41% soit 1/242"
+                                               << "1/53" << advice;
+        QTest::newRow("36.5 Cuckle") << QList<Action>{{Step::TypeAge, "36.5"}} << "36.5"
+                                     << "2"
+                                     << "0.41% soit 1/242"
+                                     << "1/53" << advice;
+        QTest::newRow("36.5 Hecht gives no advice")
+            << QList<Action>{{Step::TypeAge, "36.5"}, {Step::ChooseHecht, {}}} << "36.5"
+            << "2"
+            << "0.37% soit 1/271"
+            << "1/59"
+            << "";
+        QTest::newRow("leading space") << QList<Action>{{Step::TypeAge, " 37"}} << " 37"
+                                       << "2"
+                                       << "0.47% soit 1/214"
+                                       << "1/47" << advice;
+        QTest::newRow("exponent") << QList<Action>{{Step::TypeAge, "3.7e1"}} << "3.7e1"
+                                  << "2"
+                                  << "0.47% soit 1/214"
+                                  << "1/47" << advice;
+        QTest::newRow("typed weeks recompute nothing") << QList<Action>{{Step::TypeWeeks, "20"}} << "25"
+                                                       << "20"
+                                                       << "0.07% soit 1/1408"
+                                                       << "1/309"
+                                                       << "";
+        QTest::newRow("typed weeks count at the next age edit")
+            << QList<Action>{{Step::TypeWeeks, "20"}, {Step::TypeAge, "37"}} << "37"
+            << "20"
+            << "0.47% soit 1/214"
+            << "1/181" << advice;
+        QTest::newRow("weeks 50 keeps the last position")
+            << QList<Action>{{Step::TypeWeeks, "50"}, {Step::TypeAge, "37"}} << "37"
+            << "50"
+            << "0.47% soit 1/214"
+            << "1/47" << advice;
+        QTest::newRow("weeks 0 keeps the last position")
+            << QList<Action>{{Step::TypeWeeks, "0"}, {Step::TypeAge, "37"}} << "37"
+            << "0"
+            << "0.47% soit 1/214"
+            << "1/47" << advice;
+        QTest::newRow("weeks emptied keeps the last position")
+            << QList<Action>{{Step::TypeWeeks, ""}, {Step::TypeAge, "37"}} << "37"
+            << ""
+            << "0.47% soit 1/214"
+            << "1/47" << advice;
+        QTest::newRow("spin up from 2") << QList<Action>{{Step::SpinUp, {}}, {Step::SpinDown, {}}, {Step::SpinUp, {}}}
+                                        << "25"
+                                        << "3"
+                                        << "0.07% soit 1/1408"
+                                        << "1/429"
+                                        << "";
+        QTest::newRow("spin arrows") << QList<Action>{{Step::ClickUp, {}}, {Step::ClickUp, {}}, {Step::ClickDown, {}}}
+                                     << "25"
+                                     << "3"
+                                     << "0.07% soit 1/1408"
+                                     << "1/429"
+                                     << "";
+        QTest::newRow("spin stops at 1") << QList<Action>{{Step::SpinDown, {}}, {Step::SpinDown, {}},
+            {Step::ClickDown, {}}} << "25"
+                                         << "1"
+                                         << "0.07% soit 1/1408"
+                                         << "1/161"
+                                         << "";
+        QTest::newRow("spin stops at 42")
+            << QList<Action>{{Step::TypeWeeks, "41"}, {Step::SpinUp, {}}, {Step::SpinUp, {}}, {Step::ClickUp, {}}}
+            << "25"
+            << "42"
+            << "0.07% soit 1/1408"
+            << "1/1414"
+            << "";
+        QTest::newRow("spin steps from typed weeks")
+            << QList<Action>{{Step::TypeWeeks, "019"}, {Step::SpinUp, {}}} << "25"
+            << "20"
+            << "0.07% soit 1/1408"
+            << "1/1194"
+            << "";
+        QTest::newRow("spin steps from the last position past 50")
+            << QList<Action>{{Step::TypeWeeks, "50"}, {Step::SpinUp, {}}} << "25"
+            << "3"
+            << "0.07% soit 1/1408"
+            << "1/429"
+            << "";
+        QTest::newRow("spin with an invalid age shows nothing")
+            << QList<Action>{{Step::TypeAge, "12"}, {Step::SpinUp, {}}} << "12"
+            << "3"
+            << "Erreur"
+            << ""
+            << "";
+        QTest::newRow("age typed char by char") << QList<Action>{{Step::TypeAge, "4"}, {Step::AppendAge, "0"}} << "40"
+                                                << "2"
+                                                << "1.03% soit 1/97"
+                                                << "1/21" << advice;
+    }
+
+    void recalculatesAsTheUserTypes()
+    {
+        QFETCH(QList<Action>, actions);
+        QFETCH(QString, age);
+        QFETCH(QString, weeks);
+        QFETCH(QString, term);
+        QFETCH(QString, gestational);
+        QFETCH(QString, advice);
+        for (const Action &action : actions)
+            Perform(*m_pDialog, action);
+        QCOMPARE(Text(m_pDialog.get(), "IDC_AGE"), age);
+        QCOMPARE(Text(m_pDialog.get(), "IDC_WEEKS"), weeks);
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), term);
+        QCOMPARE(Text(m_pDialog.get(), "IDC_GEST_RISK"), gestational);
+        QCOMPARE(Text(m_pDialog.get(), "IDC_ADVICE"), advice);
+    }
+
+    void pasteUndoAndCutRecalculate()
+    {
+        QLineEdit *age = Field(m_pDialog.get(), "IDC_AGE");
+        QApplication::clipboard()->setText(QStringLiteral("37"));
+        age->selectAll();
+        age->paste();
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("0.47% soit 1/214"));
+        age->undo();
+        QCOMPARE(age->text(), QStringLiteral("25"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("0.07% soit 1/1408"));
+        age->selectAll();
+        age->cut();
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("Erreur"));
+    }
+
+    void writingResultsLeavesTheAgeCaretAlone()
+    {
+        QLineEdit *age = Field(m_pDialog.get(), "IDC_AGE");
+        QTest::keyClicks(age, QStringLiteral("375"));
+        // Caret between "37" and "5": deleting the 5 recomputes, and the
+        // caret stays where the user left it.
+        age->setCursorPosition(2);
+        QTest::keyClick(age, Qt::Key_Delete);
+        QCOMPARE(age->text(), QStringLiteral("37"));
+        QCOMPARE(age->cursorPosition(), 2);
+        QTest::keyClick(age, Qt::Key_Left);
+        QTest::keyClicks(age, QStringLiteral("."));
+        QCOMPARE(age->text(), QStringLiteral("3.7"));
+        QCOMPARE(age->cursorPosition(), 2);
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("Erreur"));
+        // Undo still works: the program never rewrote the field.
+        age->undo();
+        QCOMPARE(age->text(), QStringLiteral("37"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("0.47% soit 1/214"));
+    }
+
+    void tabVisitsTheFieldsInTemplateOrder()
+    {
+        const QStringList expected = {
+            QStringLiteral("IDC_AGE"),
+            QStringLiteral("IDC_FORMULA"),
+            QStringLiteral("IDC_WEEKS"),
+            QStringLiteral("IDC_TERM_RISK"),
+            QStringLiteral("IDC_GEST_RISK"),
+            QStringLiteral("IDC_ADVICE"),
+        };
+        m_pDialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_pDialog.get()));
+        Field(m_pDialog.get(), "IDC_AGE")->setFocus(Qt::TabFocusReason);
+        QStringList visited;
+        for (int i = 0; i < expected.size(); ++i) {
+            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, expected);
+        // and round again
+        QCOMPARE(QApplication::focusWidget()->objectName(), expected.first());
+        QCOMPARE(Field<QWidget>(m_pDialog.get(), "IDC_WEEKS_SPIN")->focusPolicy(), Qt::NoFocus);
+        for (auto *arrow : Field<QWidget>(m_pDialog.get(), "IDC_WEEKS_SPIN")->findChildren<QToolButton *>())
+            QCOMPARE(arrow->focusPolicy(), Qt::NoFocus);
+    }
+
+    void formulaListIsChooseOnly()
+    {
+        auto *formula = Field<QComboBox>(m_pDialog.get(), "IDC_FORMULA");
+        QVERIFY(!formula->isEditable());
+        QCOMPARE(formula->count(), 2);
+        QCOMPARE(formula->itemText(0), QStringLiteral("Cuckle"));
+        QCOMPARE(formula->itemText(1), QStringLiteral("Hecht"));
+        // Typing a letter selects by initial at most; never adds text.
+        QTest::keyClicks(formula, QStringLiteral("xyz"));
+        QCOMPARE(formula->count(), 2);
+        QVERIFY(formula->currentIndex() == 0 || formula->currentIndex() == 1);
+        // Down past the end stays on Hecht; no wrap to Cuckle.
+        QTest::keyClick(formula, Qt::Key_Down);
+        QTest::keyClick(formula, Qt::Key_Down);
+        QCOMPARE(formula->currentText(), QStringLiteral("Hecht"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("0.07% soit 1/1348"));
+    }
+
+    void weeksFieldTakesDigitsOnly()
+    {
+        QLineEdit *weeks = Field(m_pDialog.get(), "IDC_WEEKS");
+        weeks->selectAll();
+        QTest::keyClicks(weeks, QStringLiteral("1a-2 .,e3"));
+        QCOMPARE(weeks->text(), QStringLiteral("123"));
+        weeks->selectAll();
+        QApplication::clipboard()->setText(QStringLiteral("12 SA"));
+        weeks->paste();
+        QCOMPARE(weeks->text(), QStringLiteral("123"));
+        QApplication::clipboard()->setText(QStringLiteral("17"));
+        weeks->selectAll();
+        weeks->paste();
+        QCOMPARE(weeks->text(), QStringLiteral("17"));
+    }
+
+    void windowIsFixedWithMinimiseAndNoMaximise()
+    {
+        const Qt::WindowFlags flags = m_pDialog->windowFlags();
+        QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(m_pDialog->minimumSize(), m_pDialog->maximumSize());
+        // The drawn 16 and 32 pixel images for the window; any other size
+        // from the scalable picture.
+        const QIcon icon = m_pDialog->windowIcon();
+        for (int size : {16, 32}) {
+            const QPixmap drawn(QStringLiteral(":/icons/meravel-%1.png").arg(size));
+            QCOMPARE(icon.pixmap(size).toImage(), drawn.toImage());
+        }
+        QCOMPARE(icon.pixmap(QSize(128, 128)).size(), QSize(128, 128));
+
+        auto *menuBar = m_pDialog->findChild<QMenuBar *>();
+        QVERIFY(menuBar);
+        const QList<QAction *> menus = menuBar->actions();
+        QCOMPARE(menus.size(), 1);
+        QCOMPARE(menus.first()->text(), QStringLiteral("&Options"));
+        QStringList items;
+        for (QAction *item : menus.first()->menu()->actions())
+            items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        QCOMPARE(items, (QStringList{QStringLiteral("&Infos"), QStringLiteral("-"), QStringLiteral("&Quitter")}));
+    }
+
+    void layoutFollowsTheTemplate()
+    {
+        auto rect = [this](const char *name) {
+            QWidget *widget = Field<QWidget>(m_pDialog.get(), name);
+            return QRect(widget->mapTo(m_pDialog.get(), QPoint(0, 0)), widget->size());
+        };
+        const QRect age = rect("IDC_AGE"), formula = rect("IDC_FORMULA"), weeks = rect("IDC_WEEKS"),
+                    spin = rect("IDC_WEEKS_SPIN"), term = rect("IDC_TERM_RISK"), gest = rect("IDC_GEST_RISK"),
+                    advice = rect("IDC_ADVICE");
+        // Top row: age left, term right, at the same height.
+        QCOMPARE(age.top(), term.top());
+        QVERIFY(age.right() < term.left());
+        // Middle row: formula left, weeks, spin and gestational right.
+        QCOMPARE(formula.top(), weeks.top());
+        QCOMPARE(weeks.top(), gest.top());
+        QVERIFY(age.bottom() < formula.top());
+        // The spin sits at the weeks field's right edge, as high as it.
+        QCOMPARE(spin.left(), weeks.right() + 1);
+        QCOMPARE(spin.top(), weeks.top());
+        QCOMPARE(spin.height(), weeks.height());
+        QVERIFY(spin.right() < gest.left());
+        // The advice line spans the bottom, under everything else.
+        QVERIFY(advice.top() > formula.bottom() && advice.top() > gest.bottom());
+        QVERIFY(advice.left() <= age.left() && advice.right() >= term.right());
+        // The term and gestational fields end on one line (x + cx = 190).
+        QCOMPARE(term.right(), gest.right());
+
+        // No control reaches outside the window; no label, title or field
+        // text is clipped.
+        const QRect client = m_pDialog->rect();
+        for (QWidget *widget : m_pDialog->findChildren<QWidget *>()) {
+            if (!widget->isVisible() || widget->isWindow() || widget->parentWidget() == nullptr)
+                continue;
+            const QRect r(widget->mapTo(m_pDialog.get(), QPoint(0, 0)), widget->size());
+            QVERIFY2(client.contains(r), qPrintable(widget->objectName() + widget->metaObject()->className()));
+            if (auto *label = qobject_cast<QLabel *>(widget); label && !label->text().isEmpty()) {
+                const QRect needed = label->fontMetrics().boundingRect(
+                    label->contentsRect(), Qt::TextWordWrap | label->alignment(), label->text());
+                QVERIFY2(label->contentsRect().contains(needed), qPrintable(label->text()));
+            }
+            if (auto *group = qobject_cast<QGroupBox *>(widget)) {
+                QVERIFY2(group->fontMetrics().horizontalAdvance(group->title()) < group->width(),
+                    qPrintable(group->title()));
+            }
+        }
+        QLineEdit *termField = Field(m_pDialog.get(), "IDC_TERM_RISK");
+        QTest::keyClicks(Field(m_pDialog.get(), "IDC_AGE"), QStringLiteral("45"));
+        QVERIFY(termField->fontMetrics().horizontalAdvance(termField->text()) < termField->width());
+    }
+
+    void enterEndsWithOk_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("age") << "IDC_AGE";
+        QTest::newRow("formula") << "IDC_FORMULA";
+        QTest::newRow("weeks") << "IDC_WEEKS";
+        QTest::newRow("term result") << "IDC_TERM_RISK";
+        QTest::newRow("advice") << "IDC_ADVICE";
+    }
+
+    void enterEndsWithOk()
+    {
+        QFETCH(QString, field);
+        QSignalSpy finished(m_pDialog.get(), &QDialog::finished);
+        QWidget *widget = Field<QWidget>(m_pDialog.get(), qPrintable(field));
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Return);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.first().first().toInt(), int(QDialog::Accepted));
+        QVERIFY(!m_pDialog->isVisible());
+    }
+
+    void otherWaysToEnd()
+    {
+        struct Way
+        {
+            const char *name;
+            std::function<void(CRiskDialog &)> end;
+            int result;
+        };
+        const Way ways[] = {
+            {"Quitter", [](CRiskDialog &d) { d.findChild<QAction *>(QStringLiteral("ID_MENU_QUIT"))->trigger(); },
+                QDialog::Accepted},
+            {"keypad Enter",
+                [](CRiskDialog &d) { QTest::keyClick(Field(&d, "IDC_AGE"), Qt::Key_Enter, Qt::KeypadModifier); },
+                QDialog::Accepted},
+            {"Escape", [](CRiskDialog &d) { QTest::keyClick(Field(&d, "IDC_AGE"), Qt::Key_Escape); },
+                QDialog::Rejected},
+            {"close box", [](CRiskDialog &d) { d.close(); }, QDialog::Rejected},
+        };
+        for (const Way &way : ways) {
+            CRiskDialog dialog;
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QSignalSpy finished(&dialog, &QDialog::finished);
+            way.end(dialog);
+            QVERIFY2(finished.size() == 1, way.name);
+            QVERIFY2(finished.first().first().toInt() == way.result, way.name);
+            QVERIFY2(!dialog.isVisible(), way.name);
+        }
+    }
+
+    void helpAndInfosAskForTheAboutBox()
+    {
+        QSignalSpy about(m_pDialog.get(), &CRiskDialog::aboutRequested);
+        m_pDialog->findChild<QAction *>(QStringLiteral("ID_MENU_INFO"))->trigger();
+        QCOMPARE(about.size(), 1);
+        m_pDialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_pDialog.get()));
+        QTest::keyClick(Field(m_pDialog.get(), "IDC_AGE"), Qt::Key_F1);
+        QCOMPARE(about.size(), 2);
+        QVERIFY(m_pDialog->isVisible());
+    }
+};
+
+QTEST_MAIN(TestRiskDialog)
+#include "test_risk_dialog.moc"
