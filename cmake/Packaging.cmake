@@ -1,0 +1,33 @@
+# The Debian package of Meravel, made by CPack from the install rules:
+#   cd build && cpack -G DEB      (or `make package` at the top of the tree)
+# Included at the end of the top-level CMakeLists.txt, once every install
+# rule is known.
+
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "meravel")
+set(CPACK_PACKAGE_VENDOR "The Meravel authors")
+set(CPACK_PACKAGE_CONTACT "The Meravel authors <meravel@localhost>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Down syndrome risk from maternal age")
+# Written as the control file shows it: lines under 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION
+"Meravel estimates, from the mother's age, the probability that a pregnancy
+carried to term is affected by Down syndrome, by the Cuckle or the Hecht
+maternal-age formula, and shows it as a percentage and as odds of 1 in N.
+When N is below 250 it advises that amniocentesis may be justified. From a
+gestational age in weeks it scales the odds with the gestational-age ratio
+of Snijders et al. (1999).
+
+The program speaks French.")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION "science")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+# dpkg-shlibdeps works out Depends from the libraries the executable links to.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+include(CPack)
