@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Makes the Debian package with CPack in a scratch folder, unpacks it into a
+# scratch root and checks its control fields and what it installs.
+#
+#   check_deb.sh BUILD_DIR APP_ID VERSION [CPACK]
+set -euo pipefail
+
+build=$1 id=$2 version=$3 cpack=${4:-cpack}
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tree_checks.sh
+. "$here/tree_checks.sh"
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/meravel-deb.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+
+# -B keeps the package and CPack's own staging out of the build tree, so the
+# test does not disturb `make package` or another test.
+if ! "$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1; then
+  cat "$scratch/cpack.log" >&2
+  echo "FAIL: cpack failed" >&2
+  exit 1
+fi
+shopt -s nullglob
+debs=("$scratch"/out/*.deb)
+if [ ${#debs[@]} -ne 1 ]; then
+  cat "$scratch/cpack.log" >&2
+  echo "FAIL: expected one .deb, found ${#debs[@]}" >&2
+  exit 1
+fi
+deb=${debs[0]}
+echo "package: $(basename "$deb")"
+dpkg-deb --info "$deb"
+
+field() {
+  dpkg-deb -f "$deb" "$1"
+}
+
+# The control fields
+[ "$(field Package)" = meravel ] && ok "Package: meravel" || fail "Package is '$(field Package)', not meravel"
+[ "$(field Version)" = "$version" ] && ok "Version: $version" || fail "Version is '$(field Version)', not $version"
+[ "$(field Section)" = science ] && ok "Section: science" || fail "Section is '$(field Section)', not science"
+arch=$(dpkg --print-architecture)
+[ "$(field Architecture)" = "$arch" ] && ok "Architecture: $arch" || fail "Architecture is '$(field Architecture)', not $arch"
+[ -n "$(field Maintainer)" ] && ok "Maintainer: $(field Maintainer)" || fail "no Maintainer"
+[ -n "$(field Description)" ] && ok "has a Description" || fail "no Description"
+depends=$(field Depends)
+# One package a line, without the version constraints.
+depends_names=$(printf '%s\n' "$depends" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//')
+# Worked out by dpkg-shlibdeps from the libraries the program links to.
+for lib in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
+  if grep -qx -- "$lib" <<<"$depends_names"; then
+    ok "Depends on $lib"
+  else
+    fail "Depends: '$depends' lacks $lib"
+  fi
+done
+case $(basename "$deb") in
+  "meravel_${version}_${arch}.deb") ok "file name meravel_${version}_${arch}.deb" ;;
+  *) fail "file name $(basename "$deb") is not meravel_${version}_${arch}.deb" ;;
+esac
+
+# The files, unpacked as dpkg would install them
+dpkg-deb -x "$deb" "$scratch/root"
+echo "unpacked into $scratch/root:"
+(cd "$scratch/root" && find . -type f | sort)
+check_tree "$scratch/root" "$id" "$version"
+
+# Debian packages ship stripped programs.
+if [ -f "$scratch/root/usr/bin/meravel" ]; then
+  if file -b "$scratch/root/usr/bin/meravel" | grep -q 'not stripped'; then
+    fail "usr/bin/meravel is not stripped"
+  else
+    ok "usr/bin/meravel is stripped"
+  fi
+fi
+# Files owned by root, folders and programs 755, the rest 644.
+bad=$(dpkg-deb -c "$deb" | awk '$2 != "root/root" || ($1 !~ /^(drwxr-xr-x|-rwxr-xr-x|-rw-r--r--)$/)')
+[ -z "$bad" ] && ok "owners and modes of the packaged files" || fail "unusual owners or modes: $bad"
+finish
