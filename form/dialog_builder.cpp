@@ -58,12 +58,15 @@ QWidget *MakeLabel(QWidget *client, const DialogControl &control)
     auto *label = new QLabel(QString::fromUtf8(control.text), client);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    const Qt::Alignment vertical = (control.style & res::kCenterVertically) ? Qt::AlignVCenter : Qt::AlignTop;
-    label->setAlignment(HorizontalAlignment(control.style) | vertical);
-    if (control.style & res::kSunkenEdge)
+    // A one-line label inside an edge has little room to spare above and
+    // below its text: centre it there too.
+    const bool edged = control.style & (res::kSunkenEdge | res::kStaticEdge);
+    const bool centred = edged || (control.style & res::kCenterVertically);
+    label->setAlignment(HorizontalAlignment(control.style) | (centred ? Qt::AlignVCenter : Qt::AlignTop));
+    if (edged) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    else if (control.style & res::kStaticEdge)
-        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        label->setLineWidth(1);
+    }
     return label;
 }
 

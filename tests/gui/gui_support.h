@@ -5,6 +5,8 @@
 // window fails the test instead of hanging it.
 
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -48,6 +50,38 @@ private:
     QTimer m_timer;
     bool m_bFired = false;
 };
+
+// True when every label's and group title's text shows whole within its
+// control, and every control lies inside the window; reports the first that
+// does not.
+inline bool TextsFit(const QWidget *window)
+{
+    const QRect client = window->rect();
+    for (const QWidget *widget : window->findChildren<QWidget *>()) {
+        if (!widget->isVisible() || widget->isWindow())
+            continue;
+        const QString what = widget->objectName() + QLatin1Char(' ') + widget->metaObject()->className();
+        const QRect rect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+        if (!client.contains(rect)) {
+            qWarning("outside the window: %s", qPrintable(what));
+            return false;
+        }
+        if (const auto *label = qobject_cast<const QLabel *>(widget); label && !label->text().isEmpty()) {
+            const QRect needed = label->fontMetrics().boundingRect(
+                label->contentsRect(), int(Qt::TextWordWrap | label->alignment()), label->text());
+            if (!label->contentsRect().contains(needed)) {
+                qWarning("clipped: %s", qPrintable(label->text()));
+                return false;
+            }
+        }
+        if (const auto *group = qobject_cast<const QGroupBox *>(widget);
+            group && group->fontMetrics().horizontalAdvance(group->title()) >= group->width()) {
+            qWarning("clipped: %s", qPrintable(group->title()));
+            return false;
+        }
+    }
+    return true;
+}
 
 // Runs check once the next modal window has opened (from inside its own
 // event loop), then lets the test go on.

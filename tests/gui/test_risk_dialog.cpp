@@ -501,22 +501,7 @@ private Q_SLOTS:
 
         // No control reaches outside the window; no label, title or field
         // text is clipped.
-        const QRect client = m_pDialog->rect();
-        for (QWidget *widget : m_pDialog->findChildren<QWidget *>()) {
-            if (!widget->isVisible() || widget->isWindow() || widget->parentWidget() == nullptr)
-                continue;
-            const QRect r(widget->mapTo(m_pDialog.get(), QPoint(0, 0)), widget->size());
-            QVERIFY2(client.contains(r), qPrintable(widget->objectName() + widget->metaObject()->className()));
-            if (auto *label = qobject_cast<QLabel *>(widget); label && !label->text().isEmpty()) {
-                const QRect needed = label->fontMetrics().boundingRect(
-                    label->contentsRect(), Qt::TextWordWrap | label->alignment(), label->text());
-                QVERIFY2(label->contentsRect().contains(needed), qPrintable(label->text()));
-            }
-            if (auto *group = qobject_cast<QGroupBox *>(widget)) {
-                QVERIFY2(group->fontMetrics().horizontalAdvance(group->title()) < group->width(),
-                    qPrintable(group->title()));
-            }
-        }
+        QVERIFY(meravel::test::TextsFit(m_pDialog.get()));
         QLineEdit *termField = Field(m_pDialog.get(), "IDC_TERM_RISK");
         QTest::keyClicks(Field(m_pDialog.get(), "IDC_AGE"), QStringLiteral("45"));
         QVERIFY(termField->fontMetrics().horizontalAdvance(termField->text()) < termField->width());
