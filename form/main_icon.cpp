@@ -28,7 +28,8 @@ public:
                     return drawn;
             }
         }
-        return m_scalable.pixmap(size, mode, state);
+        // size is in device pixels already.
+        return m_scalable.pixmap(size, 1.0, mode, state);
     }
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
