@@ -47,7 +47,8 @@ depends=$(field Depends)
 # One package a line, without the version constraints.
 depends_names=$(printf '%s\n' "$depends" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//')
 # Worked out by dpkg-shlibdeps from the libraries the program links to.
-for lib in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
+# libqt6svg6 is named by hand: the icon engine is a plugin loaded at run time.
+for lib in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 libqt6svg6; do
   if grep -qx -- "$lib" <<<"$depends_names"; then
     ok "Depends on $lib"
   else

@@ -52,6 +52,13 @@ check_tree() {
     fail "no executable at $bin"
   fi
 
+  # The README the About box points to for contact
+  if [ -f "$usr/share/doc/meravel/README.md" ]; then
+    ok "README installed in share/doc/meravel"
+  else
+    fail "no README in $usr/share/doc/meravel"
+  fi
+
   # The desktop entry
   if [ -f "$desktop" ]; then
     if desktop-file-validate "$desktop"; then
