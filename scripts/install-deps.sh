@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool x11-utils openbox imagemagick
   qt6-svg-dev qt6-translations-l10n librsvg2-bin fonts-dejavu-core locales
   desktop-file-utils appstream dpkg-dev file
+  python3 xclip wmctrl libxcb1-dev
 )
 
 missing=()
