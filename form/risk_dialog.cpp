@@ -29,8 +29,11 @@ QString FromUtf8(const std::string &text)
 
 template <typename Widget> Widget *Control(const QHash<int, QWidget *> &controls, int id)
 {
+    // The layout table and the window must agree on every field; a window
+    // missing one would show no figure at all.
     auto *widget = qobject_cast<Widget *>(controls.value(id));
-    Q_ASSERT(widget);
+    if (!widget)
+        qFatal("the calculator's layout has no control %d of the expected kind", id);
     return widget;
 }
 
