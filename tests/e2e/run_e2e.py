@@ -73,6 +73,7 @@ class Session:
         self.artifacts = artifacts
         self.processes = []
         self.logs = {}
+        self.clipboard_owners = []
         home = os.path.join(workdir, "home")
         runtime = os.path.join(workdir, "runtime")
         os.makedirs(home, exist_ok=True)
@@ -137,10 +138,12 @@ class Session:
                       START_TIMEOUT)
 
     def close(self):
-        for process in reversed(self.processes):
+        # The X clients first, the X server last.
+        processes = self.clipboard_owners + self.processes[::-1]
+        for process in processes:
             if process.poll() is None:
                 process.terminate()
-        for process in reversed(self.processes):
+        for process in processes:
             try:
                 process.wait(timeout=5)
             except subprocess.TimeoutExpired:
@@ -204,11 +207,16 @@ class Session:
                          binary=True).decode("utf-8", errors="replace")
 
     def set_clipboard(self, text):
-        # xclip forks a background owner of the selection; its output stays
-        # unread so that it does not hold this script up.
-        subprocess.run(["xclip", "-i", "-selection", "clipboard"], env=self.env, input=text.encode(),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=STEP_TIMEOUT, check=True)
-        # The owner takes the selection after the fork: wait until it has.
+        # xclip stays in the foreground (-quiet), a child of this script, and
+        # owns the selection until the program takes it over with a copy; it
+        # then ends by itself.
+        self.clipboard_owners = [p for p in self.clipboard_owners if p.poll() is None]
+        owner = subprocess.Popen(["xclip", "-quiet", "-i", "-selection", "clipboard"], env=self.env,
+                                 stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                 preexec_fn=_die_with_parent)
+        self.clipboard_owners.append(owner)
+        owner.stdin.write(text.encode())
+        owner.stdin.close()
         self.wait_for("the clipboard to hold %r" % text, lambda: self.clipboard() == text)
 
     def screenshot(self, name):
