@@ -12,8 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace meravel {
 
@@ -30,6 +32,20 @@ int MulDiv(int number, int numerator, int denominator)
     return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 
+// Typed and pasted text alike: decimal digits 0 to 9 or nothing.
+class DigitsValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &) const override
+    {
+        const bool digits = std::all_of(
+            input.cbegin(), input.cend(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+        return digits ? Acceptable : Invalid;
+    }
+};
+
 Qt::Alignment HorizontalAlignment(unsigned style)
 {
     if (style & res::kAlignCenter)
@@ -45,11 +61,8 @@ QWidget *MakeEdit(QWidget *client, const DialogControl &control)
     edit->setAlignment(HorizontalAlignment(control.style) | Qt::AlignVCenter);
     edit->setReadOnly(control.style & res::kReadOnly);
     edit->setFrame(control.style & res::kBorder);
-    if (control.style & res::kDigitsOnly) {
-        // Typed and pasted text alike: decimal digits or nothing.
-        static const QRegularExpression digits(QStringLiteral("[0-9]*"));
-        edit->setValidator(new QRegularExpressionValidator(digits, edit));
-    }
+    if (control.style & res::kDigitsOnly)
+        edit->setValidator(new DigitsValidator(edit));
     return edit;
 }
 
@@ -135,10 +148,14 @@ QSize DialogUnits::Size(int cx, int cy) const
 
 QFont DialogFont(const res::DialogTemplate &dialog)
 {
+#ifdef Q_OS_WIN
     const QString family = QString::fromUtf8(dialog.fontFamily);
     QFont font(family, dialog.pointSize);
     if (QFontInfo(font).family().compare(family, Qt::CaseInsensitive) == 0)
         return font;
+#endif
+    // Elsewhere the template's font is a Windows one: looking it up would
+    // only cost start-up time before falling back.
     QFont fallback = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     fallback.setPointSize(dialog.pointSize);
     return fallback;

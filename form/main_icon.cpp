@@ -14,7 +14,6 @@ class MainIconEngine : public QIconEngine
 {
 public:
     MainIconEngine()
-        : m_scalable(QStringLiteral(":/icons/org.meravel.Meravel.svg"))
     {
         for (int size : {16, 32})
             m_drawn.append(QPixmap(QStringLiteral(":/icons/meravel-%1.png").arg(size)));
@@ -28,6 +27,10 @@ public:
                     return drawn;
             }
         }
+        // The scalable picture's engine is a plugin: loaded only when a size
+        // other than the drawn ones is wanted, not at every start.
+        if (m_scalable.isNull())
+            m_scalable = QIcon(QStringLiteral(":/icons/org.meravel.Meravel.svg"));
         // size is in device pixels already.
         return m_scalable.pixmap(size, 1.0, mode, state);
     }
