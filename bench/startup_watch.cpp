@@ -44,7 +44,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-template <typename T> struct FreeDeleter {
+template <typename T> struct FreeDeleter
+{
     void operator()(T *p) const { std::free(p); }
 };
 template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter<T>>;
@@ -72,8 +73,7 @@ long long CpuNanoseconds(pid_t pid)
 {
     long long total = 0;
     std::error_code error;
-    for (const auto &task :
-        std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+    for (const auto &task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
         std::ifstream schedstat(task.path() / "schedstat");
         long long onCpu = 0;
         if (schedstat >> onCpu)
@@ -83,7 +83,8 @@ long long CpuNanoseconds(pid_t pid)
 }
 
 // Fields of /proc/PID/status, in kB, or -1 when absent.
-struct Memory {
+struct Memory
+{
     long vmRss = -1;
     long rssAnon = -1;
     long rssFile = -1;
@@ -198,8 +199,8 @@ int main(int argc, char **argv)
             }
             int status = 0;
             if (waitpid(child, &status, WNOHANG) == child) {
-                std::fprintf(stderr, "startup_watch: %s ended (status %d) before mapping a window\n", argv[first],
-                    status);
+                std::fprintf(
+                    stderr, "startup_watch: %s ended (status %d) before mapping a window\n", argv[first], status);
                 return 1;
             }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
