@@ -20,7 +20,7 @@ build: configure
 	cmake --build --preset default -j $(JOBS)
 
 run: build
-	@./scripts/run.sh build/app/meravel
+	@./scripts/run.sh build/qt/meravel
 
 test: build
 	ctest --preset default -j $(JOBS)

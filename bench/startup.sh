@@ -24,7 +24,7 @@ target=1.15
 watch=$build_dir/bench/meravel_bench_startup_watch
 names=(meravel minimal)
 declare -A exes=(
-  [meravel]=$build_dir/app/meravel
+  [meravel]=$build_dir/qt/meravel
   [minimal]=$build_dir/bench/meravel_bench_minimal_dialog
 )
 for f in "$watch" "${exes[@]}"; do

@@ -1,8 +1,8 @@
 // The About box: opened from the calculator by keyboard, its texts, and the
 // calculator untouched and unreachable while it is open.
 
-#include "app/about_dialog.h"
-#include "form/risk_dialog.h"
+#include "qt/about_dialog.h"
+#include "qt/risk_dialog.h"
 #include "tests/gui/gui_support.h"
 
 #include <QComboBox>

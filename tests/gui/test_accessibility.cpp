@@ -2,7 +2,7 @@
 // name for every field, a description for every result, and every command
 // within reach of the keyboard.
 
-#include "form/risk_dialog.h"
+#include "qt/risk_dialog.h"
 #include "tests/gui/gui_support.h"
 
 #include <QAccessible>

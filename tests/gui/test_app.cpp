@@ -1,8 +1,8 @@
 // The application object: it ignores its command line, Qt's own options
 // included, runs the calculator until it closes, and then ends.
 
-#include "app/risk_app.h"
-#include "form/risk_dialog.h"
+#include "qt/risk_app.h"
+#include "qt/risk_dialog.h"
 
 #include <QLineEdit>
 #include <QStyle>

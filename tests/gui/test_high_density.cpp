@@ -2,8 +2,8 @@
 // in device pixels and the icon is drawn from the scalable picture, not
 // blown up from a small image.
 
-#include "form/main_icon.h"
-#include "form/risk_dialog.h"
+#include "qt/main_icon.h"
+#include "qt/risk_dialog.h"
 #include "tests/gui/gui_support.h"
 
 #include <QImage>

@@ -1,7 +1,7 @@
 // The calculator window driven as a user would: keys typed into its fields,
 // the formula list and the spin control, and the ways the window ends.
 
-#include "form/risk_dialog.h"
+#include "qt/risk_dialog.h"
 #include "tests/gui/gui_support.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "app/risk_app.h"
+#include "qt/risk_app.h"
 
 int main(int argc, char **argv)
 {

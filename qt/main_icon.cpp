@@ -1,4 +1,4 @@
-#include "form/main_icon.h"
+#include "qt/main_icon.h"
 
 #include <QIconEngine>
 #include <QPainter>

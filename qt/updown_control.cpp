@@ -1,4 +1,4 @@
-#include "form/updown_control.h"
+#include "qt/updown_control.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "form/dialog_builder.h"
+#include "qt/dialog_builder.h"
 
-#include "form/updown_control.h"
+#include "qt/updown_control.h"
 
 #include <QComboBox>
 #include <QFontDatabase>

@@ -1,8 +1,8 @@
-#include "form/risk_dialog.h"
+#include "qt/risk_dialog.h"
 
-#include "form/dialog_builder.h"
-#include "form/main_icon.h"
-#include "form/updown_control.h"
+#include "qt/dialog_builder.h"
+#include "qt/main_icon.h"
+#include "qt/updown_control.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
 

@@ -1,8 +1,8 @@
-#include "app/about_dialog.h"
+#include "qt/about_dialog.h"
 
-#include "form/dialog_builder.h"
-#include "form/main_icon.h"
-#include "form/risk_dialog.h"
+#include "qt/dialog_builder.h"
+#include "qt/main_icon.h"
+#include "qt/risk_dialog.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
 #include "res/version.h"

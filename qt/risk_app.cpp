@@ -1,7 +1,7 @@
-#include "app/risk_app.h"
+#include "qt/risk_app.h"
 
-#include "app/about_dialog.h"
-#include "form/risk_dialog.h"
+#include "qt/about_dialog.h"
+#include "qt/risk_dialog.h"
 #include "res/version.h"
 
 #include <QLibraryInfo>
