@@ -1,6 +1,7 @@
 #include "form/risk_form.h"
 
 #include "form/number_text.h"
+#include "form/updown.h"
 #include "risk/gestational_ratio.h"
 #include "risk/term_risk.h"
 
@@ -79,13 +80,18 @@ void RiskForm::ComputeTermRisk()
 void RiskForm::ComputeGestationalRisk()
 {
     UpdateData(true);
-    const double ratio = GestationalRatio(m_platform.WeeksPosition());
+    // Asked even for a text it cannot take up: the spin keeps its last
+    // position, the one the next step starts from.
+    const int weeks = m_platform.WeeksPosition();
+    const bool weeksShown = UpDownState::WholeNumberInRange(m_texts.m_strWeeks, kWeeksLower, kWeeksUpper).has_value();
     const double age = ParseDecimal(m_texts.m_strAge);
-    if (IsAcceptedAge(age)) {
+    if (weeksShown && IsAcceptedAge(age)) {
         const double probability = TermProbability(age, FormulaFromIndex(m_platform.FormulaSelection()));
-        m_texts.m_strGestRisk = OddsText(GestationalOdds(ratio, OddsFromProbability(probability)));
+        m_texts.m_strGestRisk = OddsText(GestationalOdds(GestationalRatio(weeks), OddsFromProbability(probability)));
     } else {
-        // The term field shows "Erreur" for this age: no figure here either.
+        // The term field shows "Erreur" for this age, or the weeks field
+        // holds no week from 1 to 42: a figure for the spin's last position
+        // would not be for the weeks on screen.
         m_texts.m_strGestRisk.clear();
     }
     UpdateData(false);

@@ -7,7 +7,11 @@
 // selected and where the weeks spin control stands.
 //
 //   age edit or formula change -> ComputeTermRisk -> ComputeGestationalRisk
-//   spin step                  -> ComputeGestationalRisk
+//   weeks edited or spin step  -> ComputeGestationalRisk
+//
+// The gestational figure is for the weeks on screen: when the weeks field
+// holds no whole number from 1 to 42 ("", "0", "50"), it is left empty, and
+// the spin keeps the last position it took up.
 
 #include <string>
 
@@ -62,7 +66,8 @@ public:
     // Age and formula to the term figure and the advice line, then the
     // gestational figure. An age outside 18 to 45 shows "Erreur".
     void ComputeTermRisk();
-    // Weeks to the gestational figure, for the current age and formula.
+    // Weeks to the gestational figure, for the current age and formula;
+    // none for an invalid age or a weeks text outside 1 to 42.
     void ComputeGestationalRisk();
 
     // Data exchange over all fields: read (true) or write (false).

@@ -76,6 +76,7 @@ CRiskDialog::CRiskDialog(QWidget *parent)
 
     connect(m_pAge, &QLineEdit::textChanged, this, &CRiskDialog::OnChangeAge);
     connect(m_comboFormula, &QComboBox::currentIndexChanged, this, &CRiskDialog::OnSelchangeFormula);
+    connect(m_pWeeks, &QLineEdit::textChanged, this, &CRiskDialog::OnChangeWeeks);
     connect(m_pSpinWeeks, &UpDownControl::stepped, this, &CRiskDialog::OnVScroll);
     // The framework's Help command.
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CRiskDialog::OnMenuInfo);
@@ -174,10 +175,20 @@ void CRiskDialog::OnSelchangeFormula()
         m_form.ComputeTermRisk();
 }
 
+void CRiskDialog::OnChangeWeeks()
+{
+    if (!m_bExchanging)
+        m_form.ComputeGestationalRisk();
+}
+
 void CRiskDialog::OnVScroll(int delta)
 {
     m_spinWeeks.Step(m_pWeeks->text().toStdString(), delta);
-    m_pWeeks->setText(QString::fromStdString(m_spinWeeks.PosText()));
+    {
+        // The step recalculates once, below, not again for its own text.
+        const QScopedValueRollback<bool> exchanging(m_bExchanging, true);
+        m_pWeeks->setText(QString::fromStdString(m_spinWeeks.PosText()));
+    }
     m_form.ComputeGestationalRisk();
 }
 
@@ -244,6 +255,7 @@ void CRiskDialog::SetUpWeeksSpin(int lower, int upper, int position)
 {
     m_spinWeeks.SetRange(lower, upper);
     m_spinWeeks.SetPos(position);
+    const QScopedValueRollback<bool> exchanging(m_bExchanging, true);
     m_pWeeks->setText(QString::fromStdString(m_spinWeeks.PosText()));
 }
 

@@ -8,6 +8,7 @@
 //
 //   age edited        -> OnChangeAge        -> ComputeTermRisk
 //   formula chosen    -> OnSelchangeFormula -> ComputeTermRisk
+//   weeks edited      -> OnChangeWeeks      -> ComputeGestationalRisk
 //   spin step         -> OnVScroll          -> ComputeGestationalRisk
 //   Quitter, Enter    -> OK                 -> the window ends (accepted)
 //   Escape, close box -> Cancel             -> the window ends (rejected)
@@ -54,6 +55,7 @@ private:
 
     void OnChangeAge();
     void OnSelchangeFormula();
+    void OnChangeWeeks();
     void OnVScroll(int delta);
     void OnMenuQuit();
     void OnMenuInfo();

@@ -54,8 +54,23 @@ protected:
         m_form.ComputeTermRisk();
     }
 
-    // Typing in the weeks field recalculates nothing by itself.
-    void TypeWeeks(const std::string &weeks) { m_platform.m_fields.m_strWeeks = weeks; }
+    // The whole weeks field replaced in one change, as a paste does; the
+    // change recalculates, as the window's change notification does.
+    void TypeWeeks(const std::string &weeks)
+    {
+        m_platform.m_fields.m_strWeeks = weeks;
+        m_form.ComputeGestationalRisk();
+    }
+
+    // Keys typed one by one over the whole weeks field, selected: each key is
+    // a change. Nothing typed deletes the selection.
+    void KeyWeeks(const std::string &keys)
+    {
+        if (keys.empty())
+            TypeWeeks("");
+        for (size_t typed = 1; typed <= keys.size(); ++typed)
+            TypeWeeks(keys.substr(0, typed));
+    }
 
     void ClickSpin(int delta)
     {
@@ -181,7 +196,7 @@ const WeeksTextCase kUnusableWeeks[] = {
     {"letters", "dix"},
 };
 
-TEST_F(RiskFormTest, UnusableWeeksTextKeepsLastPosition)
+TEST_F(RiskFormTest, UnusableWeeksTextShowsNoFigureAndKeepsLastPosition)
 {
     ChooseFormula(kHecht);
     TypeWeeks("20");
@@ -190,20 +205,23 @@ TEST_F(RiskFormTest, UnusableWeeksTextKeepsLastPosition)
     for (const WeeksTextCase &row : kUnusableWeeks) {
         SCOPED_TRACE(row.name);
         TypeWeeks(row.weeks);
+        ExpectShown("0.11% soit 1/926", "", "");
         TypeAge("30");
-        ExpectShown("0.11% soit 1/926", "", "1/785");
+        ExpectShown("0.11% soit 1/926", "", "");
         EXPECT_EQ(m_platform.m_fields.m_strWeeks, row.weeks);
+        EXPECT_EQ(m_platform.m_weeksSpin.Pos(), 20);
     }
 }
 
-TEST_F(RiskFormTest, UnusableWeeksTextAtOpeningUsesTwoWeeks)
+TEST_F(RiskFormTest, UnusableWeeksTextAtOpeningKeepsTwoWeeks)
 {
     for (const WeeksTextCase &row : kUnusableWeeks) {
         SCOPED_TRACE(row.name);
         TypeWeeks(row.weeks);
         TypeAge("25");
-        ExpectShown("0.07% soit 1/1408", "", "1/309");
+        ExpectShown("0.07% soit 1/1408", "", "");
         EXPECT_EQ(m_platform.m_fields.m_strWeeks, row.weeks);
+        EXPECT_EQ(m_platform.m_weeksSpin.Pos(), 2);
     }
 }
 
@@ -258,6 +276,77 @@ TEST_P(RiskFormSpin, StepRecalculatesGestationalRiskOnly)
 
 INSTANTIATE_TEST_SUITE_P(Steps, RiskFormSpin, ::testing::ValuesIn(kSpinCases), TestName<SpinCase>);
 
+// What the user does after typing in the weeks field.
+enum class Then { Down, Up, Age38, Hecht };
+
+struct WeeksKeysCase
+{
+    const char *name;
+    const char *keys; // typed one by one over the weeks field, from age 37 Cuckle at 2 weeks
+    std::vector<Then> then;
+    const char *weeks; // the weeks field afterwards
+    int position;      // where the spin stands afterwards
+    const char *termRisk;
+    const char *gestRisk;
+};
+
+// Names the row in test names and messages.
+void PrintTo(const WeeksKeysCase &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+// The gestational figures are the odds at term over Snijders' ratio,
+// 10^(0.2718 (log w)^2 - 1.023 log w + 0.9425), worked out apart from the
+// program: at 37 Cuckle (N = 213.92) 1/93 at 5 weeks, 1/80 at 4, 1/65 at 3,
+// 1/114 at 7, 1/181 at 20; at 38 Cuckle (N = 165.37) 1/62 at 4 weeks.
+const WeeksKeysCase kWeeksKeysCases[] = {
+    {"20", "20", {}, "20", 20, "0.47% soit 1/214", "1/181"},
+    {"5 on the way to 50", "5", {}, "5", 5, "0.47% soit 1/214", "1/93"},
+    {"07 is 7", "07", {}, "07", 7, "0.47% soit 1/214", "1/114"},
+    {"emptied", "", {}, "", 2, "0.47% soit 1/214", ""},
+    {"0", "0", {}, "0", 2, "0.47% soit 1/214", ""},
+    {"43 keeps the 4", "43", {}, "43", 4, "0.47% soit 1/214", ""},
+    {"50 keeps the 5", "50", {}, "50", 5, "0.47% soit 1/214", ""},
+    {"50 then age 38", "50", {Then::Age38}, "50", 5, "0.60% soit 1/165", ""},
+    {"0 then Hecht", "0", {Then::Hecht}, "0", 2, "0.42% soit 1/239", ""},
+    {"50 then Down", "50", {Then::Down}, "4", 4, "0.47% soit 1/214", "1/80"},
+    {"50 then age 38 then Down", "50", {Then::Age38, Then::Down}, "4", 4, "0.60% soit 1/165", "1/62"},
+    {"emptied then Up", "", {Then::Up}, "3", 3, "0.47% soit 1/214", "1/65"},
+};
+
+class RiskFormWeeksKeys : public RiskFormTest, public ::testing::WithParamInterface<WeeksKeysCase>
+{
+};
+
+TEST_P(RiskFormWeeksKeys, EachKeyRecalculates)
+{
+    const WeeksKeysCase &row = GetParam();
+    TypeAge("37");
+    KeyWeeks(row.keys);
+    for (const Then then : row.then) {
+        switch (then) {
+        case Then::Down:
+            ClickSpin(-1);
+            break;
+        case Then::Up:
+            ClickSpin(1);
+            break;
+        case Then::Age38:
+            TypeAge("38");
+            break;
+        case Then::Hecht:
+            ChooseFormula(kHecht);
+            break;
+        }
+    }
+    ExpectShown(row.termRisk, kAdvice, row.gestRisk);
+    EXPECT_EQ(m_platform.m_fields.m_strWeeks, row.weeks);
+    EXPECT_EQ(m_platform.m_weeksSpin.Pos(), row.position);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, RiskFormWeeksKeys, ::testing::ValuesIn(kWeeksKeysCases), TestName<WeeksKeysCase>);
+
 // Whatever the form asks of the window, it reads every field before it writes
 // them back, and ends with a write.
 void ExpectReadBeforeEachWrite(const std::vector<FakeFormPlatform::Call> &calls)
@@ -287,6 +376,9 @@ TEST_F(RiskFormTest, ReadsAllBeforeWritingAll)
     ExpectReadBeforeEachWrite(m_platform.m_calls);
     m_platform.m_calls.clear();
     ClickSpin(1);
+    ExpectReadBeforeEachWrite(m_platform.m_calls);
+    m_platform.m_calls.clear();
+    TypeWeeks("50");
     ExpectReadBeforeEachWrite(m_platform.m_calls);
     m_platform.m_calls.clear();
     TypeAge("17");

@@ -32,7 +32,7 @@ enum class Step {
     Backspace,   // one key in the age field, caret at the end
     ChooseHecht, // Down on the closed formula list
     ChooseCuckle,
-    TypeWeeks, // the text replaces the weeks field; nothing recomputes
+    TypeWeeks, // keys typed over the whole weeks field; each recomputes
     SpinUp,    // the Up key in the weeks field
     SpinDown,
     ClickUp, // the spin control's arrows
@@ -199,16 +199,24 @@ private Q_SLOTS:
             << " 37" << "2" << "0.47% soit 1/214" << "1/47" << advice;
         QTest::newRow("exponent") << QList<Action>{{Step::TypeAge, "3.7e1"}}
             << "3.7e1" << "2" << "0.47% soit 1/214" << "1/47" << advice;
-        QTest::newRow("typed weeks recompute nothing") << QList<Action>{{Step::TypeWeeks, "20"}}
-            << "25" << "20" << "0.07% soit 1/1408" << "1/309" << "";
-        QTest::newRow("typed weeks count at the next age edit") << QList<Action>{{Step::TypeWeeks, "20"}, {Step::TypeAge, "37"}}
+        QTest::newRow("typed weeks recompute at once") << QList<Action>{{Step::TypeWeeks, "20"}}
+            << "25" << "20" << "0.07% soit 1/1408" << "1/1194" << "";
+        QTest::newRow("typed weeks hold at the next age edit") << QList<Action>{{Step::TypeWeeks, "20"}, {Step::TypeAge, "37"}}
             << "37" << "20" << "0.47% soit 1/214" << "1/181" << advice;
-        QTest::newRow("weeks 50 keeps the last position") << QList<Action>{{Step::TypeWeeks, "50"}, {Step::TypeAge, "37"}}
-            << "37" << "50" << "0.47% soit 1/214" << "1/47" << advice;
-        QTest::newRow("weeks 0 keeps the last position") << QList<Action>{{Step::TypeWeeks, "0"}, {Step::TypeAge, "37"}}
-            << "37" << "0" << "0.47% soit 1/214" << "1/47" << advice;
-        QTest::newRow("weeks emptied keeps the last position") << QList<Action>{{Step::TypeWeeks, ""}, {Step::TypeAge, "37"}}
-            << "37" << "" << "0.47% soit 1/214" << "1/47" << advice;
+        QTest::newRow("weeks 07 are 7") << QList<Action>{{Step::TypeAge, "37"}, {Step::TypeWeeks, "07"}}
+            << "37" << "07" << "0.47% soit 1/214" << "1/114" << advice;
+        QTest::newRow("weeks 5 on the way to 50") << QList<Action>{{Step::TypeAge, "37"}, {Step::TypeWeeks, "5"}}
+            << "37" << "5" << "0.47% soit 1/214" << "1/93" << advice;
+        QTest::newRow("weeks 50 show no figure") << QList<Action>{{Step::TypeAge, "37"}, {Step::TypeWeeks, "20"}, {Step::TypeWeeks, "50"}}
+            << "37" << "50" << "0.47% soit 1/214" << "" << advice;
+        QTest::newRow("weeks 43 show no figure") << QList<Action>{{Step::TypeWeeks, "43"}}
+            << "25" << "43" << "0.07% soit 1/1408" << "" << "";
+        QTest::newRow("weeks 0 show no figure at the next age edit") << QList<Action>{{Step::TypeWeeks, "0"}, {Step::TypeAge, "37"}}
+            << "37" << "0" << "0.47% soit 1/214" << "" << advice;
+        QTest::newRow("weeks emptied show no figure after Hecht") << QList<Action>{{Step::TypeWeeks, ""}, {Step::ChooseHecht, {}}}
+            << "25" << "" << "0.07% soit 1/1348" << "" << "";
+        QTest::newRow("weeks 50, age 38, then Down from the 5") << QList<Action>{{Step::TypeAge, "37"}, {Step::TypeWeeks, "50"}, {Step::TypeAge, "38"}, {Step::SpinDown, {}}}
+            << "38" << "4" << "0.60% soit 1/165" << "1/62" << advice;
         QTest::newRow("spin up from 2") << QList<Action>{{Step::SpinUp, {}}, {Step::SpinDown, {}}, {Step::SpinUp, {}}}
             << "25" << "3" << "0.07% soit 1/1408" << "1/429" << "";
         QTest::newRow("spin arrows") << QList<Action>{{Step::ClickUp, {}}, {Step::ClickUp, {}}, {Step::ClickDown, {}}}
@@ -220,6 +228,8 @@ private Q_SLOTS:
         QTest::newRow("spin steps from typed weeks") << QList<Action>{{Step::TypeWeeks, "019"}, {Step::SpinUp, {}}}
             << "25" << "20" << "0.07% soit 1/1408" << "1/1194" << "";
         QTest::newRow("spin steps from the last position past 50") << QList<Action>{{Step::TypeWeeks, "50"}, {Step::SpinUp, {}}}
+            << "25" << "6" << "0.07% soit 1/1408" << "1/688" << "";
+        QTest::newRow("spin steps from the last position past 0") << QList<Action>{{Step::TypeWeeks, "0"}, {Step::ClickUp, {}}}
             << "25" << "3" << "0.07% soit 1/1408" << "1/429" << "";
         QTest::newRow("spin with an invalid age shows nothing") << QList<Action>{{Step::TypeAge, "12"}, {Step::SpinUp, {}}}
             << "12" << "3" << "Erreur" << "" << "";
@@ -258,6 +268,23 @@ private Q_SLOTS:
         age->selectAll();
         age->cut();
         QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("Erreur"));
+    }
+
+    void pasteUndoAndCutInTheWeeksRecalculate()
+    {
+        // At 25 Cuckle: 1/309 at the opening 2 weeks, 1/1194 at 20.
+        QLineEdit *weeks = Field(m_pDialog.get(), "IDC_WEEKS");
+        QApplication::clipboard()->setText(QStringLiteral("20"));
+        weeks->selectAll();
+        weeks->paste();
+        QCOMPARE(Text(m_pDialog.get(), "IDC_GEST_RISK"), QStringLiteral("1/1194"));
+        weeks->undo();
+        QCOMPARE(weeks->text(), QStringLiteral("2"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_GEST_RISK"), QStringLiteral("1/309"));
+        weeks->selectAll();
+        weeks->cut();
+        QCOMPARE(Text(m_pDialog.get(), "IDC_GEST_RISK"), QString());
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("0.07% soit 1/1408"));
     }
 
     void writingResultsLeavesTheAgeCaretAlone()
