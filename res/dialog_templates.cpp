@@ -63,24 +63,28 @@ constexpr const char *kFormulas[] = {"Cuckle", "Hecht"};
 
 const DialogTemplate kMainDialog = {
     IDD_MAIN,
+    kDialogVisible | kDialogMinimizeBox | kDialogCentered | kDialogAppWindow,
     "Meravel",
     202,
     106,
     "MS Sans Serif",
     8,
     kMainControls,
+    IDR_MAIN_MENU,
     "&Options",
     kMainMenu,
 };
 
 const DialogTemplate kAboutDialog = {
     IDD_ABOUT,
+    0,
     "A propos de Meravel",
     217,
     97,
     "MS Sans Serif",
     8,
     kAboutControls,
+    0,
     nullptr,
     {},
 };
@@ -88,6 +92,14 @@ const DialogTemplate kAboutDialog = {
 const std::span<const char *const> kFormulaEntries = kFormulas;
 
 const char *const kAboutItemText = "&A propos de Meravel...";
+
+namespace {
+const StringEntry kStrings[] = {
+    {IDS_ABOUT_ITEM, kAboutItemText},
+};
+} // namespace
+
+const std::span<const StringEntry> kStringTable = kStrings;
 
 const DialogControl *FindControl(const DialogTemplate &dialog, int id)
 {

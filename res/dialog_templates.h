@@ -64,14 +64,25 @@ struct MenuItem
     const char *text;
 };
 
+// Window style bits of a dialog, combined with |. Every dialog has a caption,
+// a system menu and a fixed, non-sizing frame.
+enum DialogStyle : unsigned {
+    kDialogVisible = 1u << 0,     // shown as soon as it is created
+    kDialogMinimizeBox = 1u << 1, // a minimise button; never a maximise button
+    kDialogCentered = 1u << 2,    // centred on the screen
+    kDialogAppWindow = 1u << 3,   // its own task-bar entry
+};
+
 struct DialogTemplate
 {
     int id;
+    unsigned style; // DialogStyle bits
     const char *caption;
     int cx, cy; // client size in dialog units
     const char *fontFamily;
     int pointSize;
     std::span<const DialogControl> controls;
+    int menuId;            // the menu bar's identifier, 0 for none
     const char *menuTitle; // the one drop-down of the menu bar, or nullptr
     std::span<const MenuItem> menu;
 };
@@ -88,6 +99,13 @@ extern const std::span<const char *const> kFormulaEntries;
 // String table.
 // IDS_ABOUT_ITEM: the About item of the window's system menu.
 extern const char *const kAboutItemText;
+
+struct StringEntry
+{
+    int id;
+    const char *text;
+};
+extern const std::span<const StringEntry> kStringTable;
 
 // Returns the control with this identifier, or nullptr.
 const DialogControl *FindControl(const DialogTemplate &dialog, int id);

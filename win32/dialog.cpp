@@ -1,0 +1,117 @@
+#include "win32/dialog.h"
+
+#include <vector>
+
+namespace meravel {
+
+CDialog::CDialog(int templateId, HWND parent)
+    : m_nTemplateId(templateId)
+    , m_hParent(parent)
+{
+}
+
+INT_PTR CDialog::DoModal()
+{
+    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nTemplateId), m_hParent,
+        &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CDialog *self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialog *>(lParam);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        self->m_hWnd = hwnd;
+        return self->OnInitDialog();
+    }
+    self = reinterpret_cast<CDialog *>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (!self)
+        return FALSE;
+
+    // The OK and Cancel commands: Enter, Escape, the close command, an OK
+    // button, or a menu command that ends the dialog.
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            self->OnOK();
+            return TRUE;
+        case IDCANCEL:
+            self->OnCancel();
+            return TRUE;
+        default:
+            break;
+        }
+    }
+    INT_PTR result = TRUE;
+    if (self->OnMessage(message, wParam, lParam, &result))
+        return result;
+    return FALSE;
+}
+
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR *)
+{
+    return false;
+}
+
+void CDialog::OnOK()
+{
+    ::EndDialog(m_hWnd, IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    ::EndDialog(m_hWnd, IDCANCEL);
+}
+
+void CDialog::CenterWindow()
+{
+    RECT window{};
+    ::GetWindowRect(m_hWnd, &window);
+    RECT area{};
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (owner && !::IsIconic(owner)) {
+        ::GetWindowRect(owner, &area);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+        area = monitor.rcWork;
+    }
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    const int x = area.left + (area.right - area.left - width) / 2;
+    const int y = area.top + (area.bottom - area.top - height) / 2;
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::wstring ToUtf16(const std::string &text)
+{
+    if (text.empty())
+        return {};
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+    return out;
+}
+
+std::string ToUtf8(const std::wstring &text)
+{
+    if (text.empty())
+        return {};
+    const int size
+        = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::string WindowTextUtf8(HWND window)
+{
+    const int length = ::GetWindowTextLengthW(window);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+    const int copied = ::GetWindowTextW(window, buffer.data(), length + 1);
+    return ToUtf8(std::wstring(buffer.data(), static_cast<size_t>(copied)));
+}
+
+} // namespace meravel

@@ -1,0 +1,55 @@
+#pragma once
+
+// A modal dialog from a template of the program's resources, the way the
+// platform has always run them: DialogBoxParamW with a dialog procedure that
+// finds its object from the window (DWLP_USER) and hands each message to it.
+// The default OK and Cancel actions end the modal run; Enter, Escape and the
+// close command reach them through the dialog manager.
+
+#include "win32/win32.h"
+
+#include <string>
+
+namespace meravel {
+
+class CDialog
+{
+public:
+    explicit CDialog(int templateId, HWND parent = nullptr);
+    virtual ~CDialog() = default;
+    CDialog(const CDialog &) = delete;
+    CDialog &operator=(const CDialog &) = delete;
+
+    // Creates the window, runs it until it ends; IDOK or IDCANCEL.
+    INT_PTR DoModal();
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+protected:
+    // True gives the focus to the first tab stop, its text selected.
+    virtual BOOL OnInitDialog() { return TRUE; }
+    // A message not handled by the dialog procedure below; true when handled,
+    // with the result stored in *result for the messages that return one.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR *result);
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    // Centres the window over its owner, or on the screen without one.
+    void CenterWindow();
+
+    HWND m_hWnd = nullptr;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    int m_nTemplateId;
+    HWND m_hParent;
+};
+
+// UTF-8 in the core, UTF-16 on the window.
+std::wstring ToUtf16(const std::string &text);
+std::string ToUtf8(const std::wstring &text);
+// The text of a window or control, in UTF-8.
+std::string WindowTextUtf8(HWND window);
+
+} // namespace meravel

@@ -1,0 +1,27 @@
+#include "win32/risk_app.h"
+
+#include "win32/risk_dialog.h"
+
+namespace meravel {
+
+bool CRiskApp::InitInstance()
+{
+    // The common controls of the manifest's version 6: the up-down control
+    // and the themed standard controls.
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES;
+    ::InitCommonControlsEx(&controls);
+
+    CRiskDialog dialog;
+    dialog.DoModal();
+    return false;
+}
+
+int CRiskApp::Run()
+{
+    InitInstance();
+    return 0;
+}
+
+} // namespace meravel

@@ -1,0 +1,266 @@
+#include "win32/risk_dialog.h"
+
+#include "res/dialog_templates.h"
+#include "res/resource.h"
+#include "win32/about_dialog.h"
+
+namespace meravel {
+
+namespace {
+
+// Sets a flag for the lifetime of a scope.
+class ExchangeGuard
+{
+public:
+    explicit ExchangeGuard(bool &flag)
+        : m_flag(flag)
+        , m_previous(flag)
+    {
+        m_flag = true;
+    }
+    ~ExchangeGuard() { m_flag = m_previous; }
+    ExchangeGuard(const ExchangeGuard &) = delete;
+    ExchangeGuard &operator=(const ExchangeGuard &) = delete;
+
+private:
+    bool &m_flag;
+    bool m_previous;
+};
+
+HICON LoadMainIcon(int size)
+{
+    // Shared icons are the system's to release.
+    return static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ICON), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+} // namespace
+
+CRiskDialog::CRiskDialog(HWND parent)
+    : CDialog(IDD_MAIN, parent)
+    , m_hIcon(LoadMainIcon(::GetSystemMetrics(SM_CXICON)))
+    , m_hSmallIcon(LoadMainIcon(::GetSystemMetrics(SM_CXSMICON)))
+    , m_form(*this)
+{
+}
+
+BOOL CRiskDialog::OnInitDialog()
+{
+    HWND formula = Item(IDC_FORMULA);
+    for (const char *entry : res::kFormulaEntries)
+        ::SendMessageW(formula, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToUtf16(entry).c_str()));
+
+    AddAboutItemToSystemMenu();
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+
+    m_form.InitInputs();
+    // The dialog manager gives the focus to the age field, "25" selected:
+    // the first key typed replaces it.
+    return TRUE;
+}
+
+void CRiskDialog::AddAboutItemToSystemMenu()
+{
+    HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    if (!systemMenu)
+        return;
+    wchar_t text[128] = {};
+    if (::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUT_ITEM, text, static_cast<int>(std::size(text))) > 0) {
+        ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUT_SYS, text);
+    }
+}
+
+bool CRiskDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR *result)
+{
+    switch (message) {
+    case WM_COMMAND:
+        return OnCommand(wParam);
+    case WM_NOTIFY: {
+        auto *header = reinterpret_cast<NMHDR *>(lParam);
+        if (header->idFrom == IDC_WEEKS_SPIN && header->code == UDN_DELTAPOS)
+            OnDeltaposWeeksSpin(reinterpret_cast<NMUPDOWN *>(lParam));
+        // The control then moves by the (adjusted) delta.
+        return false;
+    }
+    case WM_VSCROLL:
+        if (reinterpret_cast<HWND>(lParam) == Item(IDC_WEEKS_SPIN))
+            OnVScroll();
+        return false;
+    case WM_SYSCOMMAND:
+        return OnSysCommand(wParam);
+    case WM_HELP:
+        // F1, the Help command: the About box, as on Linux.
+        OnMenuInfo();
+        return true;
+    case WM_PAINT:
+        return OnPaint();
+    case WM_QUERYDRAGICON:
+        // The cursor while the minimised window is dragged.
+        *result = reinterpret_cast<INT_PTR>(m_hIcon);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CRiskDialog::OnCommand(WPARAM wParam)
+{
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    if (id == IDC_AGE && code == EN_CHANGE)
+        OnChangeAge();
+    else if (id == IDC_WEEKS && code == EN_CHANGE)
+        OnChangeWeeks();
+    else if (id == IDC_FORMULA && code == CBN_SELCHANGE)
+        OnSelchangeFormula();
+    else if (id == ID_MENU_INFO && code == 0)
+        OnMenuInfo();
+    else if (id == ID_MENU_QUIT && code == 0)
+        OnMenuQuit();
+    else
+        return false;
+    return true;
+}
+
+bool CRiskDialog::OnSysCommand(WPARAM command)
+{
+    if ((command & 0xFFF0) == IDM_ABOUT_SYS) {
+        OnMenuInfo();
+        return true;
+    }
+    // Minimise, move, close and the rest: the platform's own handling.
+    return false;
+}
+
+bool CRiskDialog::OnPaint()
+{
+    if (!::IsIconic(m_hWnd))
+        return false;
+    // Where the platform paints a minimised window itself, the icon is drawn
+    // centred in it.
+    PAINTSTRUCT paint{};
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - iconWidth + 1) / 2;
+    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon);
+    ::EndPaint(m_hWnd, &paint);
+    return true;
+}
+
+void CRiskDialog::OnChangeAge()
+{
+    if (!m_bExchanging)
+        m_form.ComputeTermRisk();
+}
+
+void CRiskDialog::OnSelchangeFormula()
+{
+    if (!m_bExchanging)
+        m_form.ComputeTermRisk();
+}
+
+void CRiskDialog::OnChangeWeeks()
+{
+    if (!m_bExchanging)
+        m_form.ComputeGestationalRisk();
+}
+
+void CRiskDialog::OnDeltaposWeeksSpin(NMUPDOWN *change)
+{
+    // The step starts from the position the weeks text gives, or from the
+    // last one when that text is not a number of weeks; the control moves
+    // exactly there.
+    const int target = m_spinWeeks.Step(ItemText(IDC_WEEKS), change->iDelta);
+    change->iDelta = target - change->iPos;
+}
+
+void CRiskDialog::OnVScroll()
+{
+    // At an end of the range the control has not moved; the field still shows
+    // the position.
+    {
+        const ExchangeGuard exchanging(m_bExchanging);
+        SetItemText(IDC_WEEKS, m_spinWeeks.PosText());
+    }
+    m_form.ComputeGestationalRisk();
+}
+
+void CRiskDialog::OnMenuQuit()
+{
+    OnOK();
+}
+
+void CRiskDialog::OnMenuInfo()
+{
+    CAboutDialog about(m_hWnd);
+    about.DoModal();
+}
+
+void CRiskDialog::OnOK()
+{
+    m_form.UpdateData(true);
+    CDialog::OnOK();
+}
+
+void CRiskDialog::ReadFields(FormTexts &texts)
+{
+    texts.m_strAge = ItemText(IDC_AGE);
+    texts.m_strTermRisk = ItemText(IDC_TERM_RISK);
+    texts.m_strGestRisk = ItemText(IDC_GEST_RISK);
+    texts.m_strWeeks = ItemText(IDC_WEEKS);
+    texts.m_strAdvice = ItemText(IDC_ADVICE);
+}
+
+void CRiskDialog::SetItemText(int id, const std::string &text)
+{
+    // An unchanged field keeps its caret, selection and undo.
+    if (ItemText(id) != text)
+        ::SetDlgItemTextW(m_hWnd, id, ToUtf16(text).c_str());
+}
+
+void CRiskDialog::WriteFields(const FormTexts &texts)
+{
+    const ExchangeGuard exchanging(m_bExchanging);
+    SetItemText(IDC_AGE, texts.m_strAge);
+    SetItemText(IDC_TERM_RISK, texts.m_strTermRisk);
+    SetItemText(IDC_GEST_RISK, texts.m_strGestRisk);
+    SetItemText(IDC_WEEKS, texts.m_strWeeks);
+    SetItemText(IDC_ADVICE, texts.m_strAdvice);
+}
+
+int CRiskDialog::FormulaSelection()
+{
+    return static_cast<int>(::SendMessageW(Item(IDC_FORMULA), CB_GETCURSEL, 0, 0));
+}
+
+void CRiskDialog::SelectFormula(int index)
+{
+    const ExchangeGuard exchanging(m_bExchanging);
+    ::SendMessageW(Item(IDC_FORMULA), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int CRiskDialog::WeeksPosition()
+{
+    return m_spinWeeks.GetPos(ItemText(IDC_WEEKS));
+}
+
+void CRiskDialog::SetUpWeeksSpin(int lower, int upper, int position)
+{
+    const ExchangeGuard exchanging(m_bExchanging);
+    m_spinWeeks.SetRange(lower, upper);
+    m_spinWeeks.SetPos(position);
+    HWND spin = Item(IDC_WEEKS_SPIN);
+    ::SendMessageW(spin, UDM_SETBASE, 10, 0);
+    ::SendMessageW(spin, UDM_SETRANGE32, static_cast<WPARAM>(lower), static_cast<LPARAM>(upper));
+    // The control writes the position into the weeks field.
+    ::SendMessageW(spin, UDM_SETPOS32, 0, static_cast<LPARAM>(m_spinWeeks.Pos()));
+}
+
+} // namespace meravel
