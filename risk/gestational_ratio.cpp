@@ -1,6 +1,6 @@
 #include "risk/gestational_ratio.h"
 
-#include <cmath>
+#include "risk/rounded_math.h"
 
 namespace meravel {
 
@@ -19,11 +19,13 @@ constexpr double kBase = 10.0;
 double GestationalRatio(int weeks)
 {
     const double w = static_cast<double>(weeks);
-    const double a = std::pow(std::log(w), 2.0) * kSquareCoefficient;
-    const double b = std::pow(kLnToLog10, 2.0) * a;
-    const double d = (std::log(w) * kLinearCoefficient) * kLnToLog10;
+    // The same logarithm in both terms, worked out once.
+    const double ln = RoundedLog(w);
+    const double a = RoundedPow(ln, 2.0) * kSquareCoefficient;
+    const double b = RoundedPow(kLnToLog10, 2.0) * a;
+    const double d = (ln * kLinearCoefficient) * kLnToLog10;
     const double e = b - d + kConstant;
-    return std::pow(kBase, e);
+    return RoundedPow(kBase, e);
 }
 
 double GestationalOdds(double ratio, double termOdds)

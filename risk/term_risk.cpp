@@ -1,6 +1,6 @@
 #include "risk/term_risk.h"
 
-#include <cmath>
+#include "risk/rounded_math.h"
 
 namespace meravel {
 
@@ -19,19 +19,20 @@ constexpr double kHechtCubic = 0.0002285;
 constexpr double kHechtFloor = 0.0005907;
 
 // The order of operations below is the published one, each step rounded to
-// double by itself, so that every build prints the same figures.
+// double by itself, and exp and pow correctly rounded, so that every build
+// on every platform computes the same bits and prints the same figures.
 double CuckleProbability(double age)
 {
     const double x = kCuckleSlope * age + kCuckleIntercept;
-    return std::exp(x) + kCuckleFloor;
+    return RoundedExp(x) + kCuckleFloor;
 }
 
 double HechtProbability(double age)
 {
     double t = kHechtConstant - kHechtLinear * age;
-    t = std::pow(age, 2.0) * kHechtQuadratic + t;
-    const double x = t - std::pow(age, 3.0) * kHechtCubic;
-    return std::exp(x) + kHechtFloor;
+    t = RoundedPow(age, 2.0) * kHechtQuadratic + t;
+    const double x = t - RoundedPow(age, 3.0) * kHechtCubic;
+    return RoundedExp(x) + kHechtFloor;
 }
 
 } // namespace
