@@ -2,6 +2,11 @@
 # Installs the Debian packages Meravel needs to build, run and test, and the
 # French locale the tests run under. Does nothing when all is already there,
 # so `make run` and `make test` can call it every time.
+#
+#   install-deps.sh            the Linux program and its tests
+#   install-deps.sh --windows  also the Windows program: the mingw-w64 cross
+#                              compiler, the installer tools, and Wine (64-bit)
+#                              with its fonts to test it
 set -euo pipefail
 
 packages=(
@@ -13,6 +18,13 @@ packages=(
   desktop-file-utils appstream dpkg-dev file
   python3 xclip wmctrl libxcb1-dev
 )
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wixl msitools zip unzip
+    wine wine64 fonts-wine
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

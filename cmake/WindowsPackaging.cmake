@@ -1,0 +1,134 @@
+# The Windows packages of Meravel, made in the Windows build tree (the one
+# configured with the mingw-w64 toolchain, where the target `meravel` is the
+# Win32 program):
+#
+#   meravel-<version>-x64.msi    Windows Installer package, per-machine
+#                                (target `msi`, built by wixl from msitools)
+#   meravel-<version>-win64.zip  portable copy: meravel-<version>/ holding
+#                                meravel.exe and README.txt (target `portable`)
+#
+# LICENSE.txt joins README.txt in both when the file LICENSE exists at the
+# top of the source tree, or when MERAVEL_LICENSE_FILE names another file.
+# Both targets are part of `all`: each takes well under a second.
+#
+# Included once from the Windows build's CMakeLists.txt. Run as a script
+# (cmake -P) this same file is the build step that writes README.txt and
+# LICENSE.txt.
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  # README.md and LICENSE, shipped as .txt files that Notepad opens as they
+  # are on every Windows: CRLF line ends and a UTF-8 byte-order mark.
+  file(READ "${MERAVEL_TEXT_IN}" text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  string(ASCII 239 187 191 bom)
+  file(WRITE "${MERAVEL_TEXT_OUT}" "${bom}${text}")
+  return()
+endif()
+
+get_filename_component(_meravel_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+
+set(MERAVEL_LICENSE_FILE "" CACHE FILEPATH
+    "Licence text shipped as LICENSE.txt in the Windows packages (empty: LICENSE at the top of the sources, if any)")
+set(_meravel_license "${MERAVEL_LICENSE_FILE}")
+if(NOT _meravel_license AND EXISTS "${_meravel_root}/LICENSE")
+  set(_meravel_license "${_meravel_root}/LICENSE")
+endif()
+# (A LICENSE added later is picked up by the next configure.)
+
+# Fixed for ever: a newer Meravel finds the installed one by it.
+set(MERAVEL_MSI_UPGRADE_CODE "997290D0-F28D-46F2-88D0-092C55CB3807")
+# One per version, the same at every build of that version.
+string(UUID MERAVEL_MSI_PRODUCT_CODE
+    NAMESPACE "${MERAVEL_MSI_UPGRADE_CODE}" NAME "Meravel ${PROJECT_VERSION} x64"
+    TYPE SHA1 UPPER)
+# The upgrade range ends before the next patch version: Windows Installer
+# ignores the fourth field of a version.
+math(EXPR _meravel_next_patch "${PROJECT_VERSION_PATCH} + 1")
+set(MERAVEL_MSI_UPGRADE_BELOW
+    "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${_meravel_next_patch}")
+
+# Each package copies its files into a folder of its own (a file made by one
+# custom command and used by two targets would be made twice, at once, by a
+# parallel make). wixl takes source paths relative to the .wxs; the zip is
+# made of the folder meravel-<version>/.
+set(_meravel_pkg "${CMAKE_BINARY_DIR}/windows-package")
+set(_meravel_dir "meravel-${PROJECT_VERSION}")
+set(_meravel_inputs meravel "$<TARGET_FILE:meravel>" "${_meravel_root}/README.md"
+    ${_meravel_license} "${CMAKE_CURRENT_LIST_FILE}")
+
+# The commands that fill STAGE/meravel-<version>/, in the list VAR.
+function(_meravel_stage_commands stage var)
+  set(to "${stage}/${_meravel_dir}")
+  set(commands
+      COMMAND ${CMAKE_COMMAND} -E rm -rf "${to}"
+      COMMAND ${CMAKE_COMMAND} -E make_directory "${to}"
+      COMMAND ${CMAKE_COMMAND} -E copy "$<TARGET_FILE:meravel>" "${to}/meravel.exe"
+      COMMAND ${CMAKE_COMMAND} "-DMERAVEL_TEXT_IN=${_meravel_root}/README.md"
+          "-DMERAVEL_TEXT_OUT=${to}/README.txt" -P "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")
+  if(_meravel_license)
+    list(APPEND commands
+        COMMAND ${CMAKE_COMMAND} "-DMERAVEL_TEXT_IN=${_meravel_license}"
+            "-DMERAVEL_TEXT_OUT=${to}/LICENSE.txt" -P "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")
+  endif()
+  set(${var} ${commands} PARENT_SCOPE)
+endfunction()
+
+# The installer
+set(_meravel_msi_stage "${_meravel_pkg}/msi")
+set(MERAVEL_EXE "${_meravel_dir}/meravel.exe")
+set(MERAVEL_README_TXT "${_meravel_dir}/README.txt")
+# The program's icon file, written beside it when it is built, unless the
+# including file names another in MERAVEL_ICO.
+if(NOT MERAVEL_ICO)
+  get_target_property(_meravel_exe_dir meravel BINARY_DIR)
+  set(MERAVEL_ICO "${_meravel_exe_dir}/meravel.ico")
+endif()
+file(RELATIVE_PATH MERAVEL_MSI_ICON "${_meravel_msi_stage}" "${MERAVEL_ICO}")
+if(_meravel_license)
+  set(MERAVEL_MSI_LICENSE_FILE
+      "<File Id=\"LICENSE.txt\" Name=\"LICENSE.txt\" Source=\"${_meravel_dir}/LICENSE.txt\"/>")
+else()
+  set(MERAVEL_MSI_LICENSE_FILE "<!-- no LICENSE in the sources -->")
+endif()
+configure_file("${_meravel_root}/res/packaging/meravel.wxs.in"
+    "${_meravel_msi_stage}/meravel.wxs" @ONLY)
+
+set(MERAVEL_MSI "${CMAKE_BINARY_DIR}/meravel-${PROJECT_VERSION}-x64.msi")
+find_program(MERAVEL_WIXL wixl)
+find_program(MERAVEL_MSIBUILD msibuild)
+if(MERAVEL_WIXL AND MERAVEL_MSIBUILD)
+  _meravel_stage_commands("${_meravel_msi_stage}" _meravel_msi_staging)
+  add_custom_command(OUTPUT "${MERAVEL_MSI}"
+      ${_meravel_msi_staging}
+      COMMAND ${CMAKE_COMMAND} -E rm -f "${MERAVEL_MSI}"
+      COMMAND "${MERAVEL_WIXL}" --arch x64 -o "${MERAVEL_MSI}" meravel.wxs
+      # wixl always writes English (1033) as the package's language.
+      COMMAND "${MERAVEL_MSIBUILD}" "${MERAVEL_MSI}"
+          -s "Meravel ${PROJECT_VERSION} (x64)" "les auteurs de Meravel" "x64;1036"
+      DEPENDS ${_meravel_inputs} "${_meravel_msi_stage}/meravel.wxs" "${MERAVEL_ICO}"
+      WORKING_DIRECTORY "${_meravel_msi_stage}"
+      COMMENT "Building the installer ${MERAVEL_MSI}"
+      VERBATIM)
+  add_custom_target(msi ALL DEPENDS "${MERAVEL_MSI}")
+else()
+  add_custom_target(msi
+      COMMAND ${CMAKE_COMMAND} -E echo "wixl or msibuild is missing: install the Debian packages wixl and msitools"
+      COMMAND ${CMAKE_COMMAND} -E false
+      VERBATIM)
+endif()
+
+# The portable copy
+set(_meravel_zip_stage "${_meravel_pkg}/zip")
+file(MAKE_DIRECTORY "${_meravel_zip_stage}")
+set(MERAVEL_PORTABLE_ZIP "${CMAKE_BINARY_DIR}/meravel-${PROJECT_VERSION}-win64.zip")
+_meravel_stage_commands("${_meravel_zip_stage}" _meravel_zip_staging)
+add_custom_command(OUTPUT "${MERAVEL_PORTABLE_ZIP}"
+    ${_meravel_zip_staging}
+    COMMAND ${CMAKE_COMMAND} -E rm -f "${MERAVEL_PORTABLE_ZIP}"
+    COMMAND ${CMAKE_COMMAND} -E tar cf "${MERAVEL_PORTABLE_ZIP}" --format=zip "${_meravel_dir}"
+    DEPENDS ${_meravel_inputs}
+    WORKING_DIRECTORY "${_meravel_zip_stage}"
+    COMMENT "Building the portable copy ${MERAVEL_PORTABLE_ZIP}"
+    VERBATIM)
+add_custom_target(portable ALL DEPENDS "${MERAVEL_PORTABLE_ZIP}")

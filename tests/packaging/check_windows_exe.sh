@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Checks the built Windows program: the resources read back from it (dialogs,
+# menu, string, icon, manifest, version), that it is a 64-bit GUI program, and
+# that it needs no DLL beyond Windows' own (libstdc++ and libgcc are linked
+# in statically).
+#
+#   check_windows_exe.sh EXE [VERSION]
+#
+# VERSION defaults to the project's, read from the top CMakeLists.txt.
+set -euo pipefail
+
+if [ $# -lt 1 ]; then
+  echo "usage: $0 EXE [VERSION]" >&2
+  exit 2
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+exe=$1
+version=${2:-$(sed -n 's/^ *VERSION \([0-9.]*\)$/\1/p' "$here/../../CMakeLists.txt" | head -n 1)}
+windres=${WINDRES:-x86_64-w64-mingw32-windres}
+objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+for tool in "$windres" "$objdump"; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (Debian package binutils-mingw-w64-x86-64)" >&2; exit 1; }
+done
+[ -f "$exe" ] || { echo "FAIL: no program $exe" >&2; exit 1; }
+# shellcheck source=tree_checks.sh
+. "$here/tree_checks.sh"
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/meravel-exe.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+
+# ---- Resources
+if ! "$windres" -i "$exe" -O rc -o "$scratch/exe.rc" 2>"$scratch/windres.log"; then
+  cat "$scratch/windres.log" >&2
+  echo "FAIL: $windres cannot read the resources of $exe" >&2
+  exit 1
+fi
+# One record a line: RESOURCE <TAB> LANGUAGE <TAB> LINE, for every line of the
+# resource script that is not data or a brace; RESOURCE is "DIALOG 102",
+# "MENU 130", "STRINGTABLE", "VERSIONINFO 1", "14 128" (type 14, the icon
+# group), "24 1" (the manifest)... A menu also gets one line "ITEMS" with its
+# items in order, and each resource a line "LANGUAGE".
+awk '
+  function flush() { if (res ~ /^MENU/) print res "\t" lang "\tITEMS " items; items = "" }
+  /^LANGUAGE / { sub(/^LANGUAGE /, ""); lang = $0; next }
+  /^\/\*/ || /^   Name: / || /^ *$/ { next }
+  /^STRINGTABLE/ { flush(); res = "STRINGTABLE"; print res "\t" lang "\tLANGUAGE " lang; next }
+  /^[0-9]+ [A-Z0-9]+/ {
+    flush()
+    type = $2; if (type == "DIALOGEX") type = "DIALOG"
+    res = type " " $1; print res "\t" lang "\tLANGUAGE " lang
+    print res "\t" lang "\t" $0
+    next
+  }
+  {
+    line = $0; gsub(/\t/, " ", line); sub(/^ +/, "", line)
+    if (line == "BEGIN" || line == "END" || line ~ /^0x[0-9a-fA-F]+L? *,/) next
+    print res "\t" lang "\t" line
+    if (res ~ /^MENU/) items = items (items == "" ? "" : " / ") line
+  }
+  END { flush() }
+' "$scratch/exe.rc" >"$scratch/records"
+
+# The expectations, one a line: RESOURCE | is (the whole line) or re (an
+# extended regular expression for it) | LINE. "LANGUAGE 12, 1" is French
+# (France).
+v4=${version//./, }
+cat >"$scratch/expected" <<EOF
+DIALOG 102 | is | LANGUAGE 12, 1
+DIALOG 102 | re | 102 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 202, 106
+DIALOG 102 | is | CAPTION "Meravel"
+DIALOG 102 | is | MENU 130
+DIALOG 102 | re | FONT 8, "MS Sans Serif"(, .*)?
+DIALOG 100 | is | LANGUAGE 12, 1
+DIALOG 100 | re | 100 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 217, 97
+DIALOG 100 | is | CAPTION "A propos de Meravel"
+DIALOG 100 | re | FONT 8, "MS Sans Serif"(, .*)?
+MENU 130 | is | LANGUAGE 12, 1
+MENU 130 | is | ITEMS POPUP "&Options" / MENUITEM "&Infos", 32771 / MENUITEM SEPARATOR / MENUITEM "&Quitter", 32772
+STRINGTABLE | is | LANGUAGE 12, 1
+STRINGTABLE | is | 101, "&A propos de Meravel..."
+14 128 | is | LANGUAGE 12, 1
+14 128 | re | 0, 1, 4,( .*)?
+14 128 | re | "\\\\020\\\\020[^"]*", 1, [0-9]+, .*
+14 128 | re | "\\\\040\\\\040[^"]*", 1, [0-9]+, .*
+14 128 | re | "\\\\060\\\\060[^"]*", 1, [0-9]+, .*
+14 128 | re | "\\\\000\\\\000[^"]*", 1, [0-9]+, .*
+24 1 | re | "<assembly .*
+VERSIONINFO 1 | is | LANGUAGE 12, 1
+VERSIONINFO 1 | is | FILEVERSION $v4
+VERSIONINFO 1 | is | PRODUCTVERSION $v4
+VERSIONINFO 1 | is | BLOCK "040C04B0"
+VERSIONINFO 1 | is | VALUE "Translation", 0x40c, 1200
+VERSIONINFO 1 | is | VALUE "CompanyName", ""
+VERSIONINFO 1 | is | VALUE "FileDescription", "Application MFC mrv"
+VERSIONINFO 1 | is | VALUE "FileVersion", "$v4"
+VERSIONINFO 1 | is | VALUE "InternalName", "mrv"
+VERSIONINFO 1 | is | VALUE "LegalCopyright", "Copyright (C) 2026 les auteurs de Meravel"
+VERSIONINFO 1 | is | VALUE "LegalTrademarks", ""
+VERSIONINFO 1 | is | VALUE "OriginalFilename", "mrv.EXE"
+VERSIONINFO 1 | is | VALUE "ProductName", "Application mrv"
+VERSIONINFO 1 | is | VALUE "ProductVersion", "$v4"
+EOF
+
+while IFS= read -r row; do
+  res=${row%% | *} rest=${row#* | }
+  how=${rest%% | *} want=${rest#* | }
+  if RES=$res HOW=$how WANT=$want awk -F'\t' '
+       BEGIN { res = ENVIRON["RES"]; how = ENVIRON["HOW"]; want = ENVIRON["WANT"] }
+       $1 == res && (how == "is" ? $3 == want : $3 ~ ("^(" want ")$")) { found = 1; exit }
+       END { exit !found }' "$scratch/records"; then
+    ok "$res: $want"
+  else
+    got=$(awk -F'\t' -v r="$res" '$1 == r { print "    " $3 }' "$scratch/records" | head -n 12)
+    [ "$how" = re ] && how=" matching" || how=""
+    fail "$res: no line$how '$want'; it has:
+${got:-    nothing}"
+  fi
+done <"$scratch/expected"
+
+# Each of them once, in one language; the version strings exactly those above.
+dups=$(awk -F'\t' '$3 ~ /^LANGUAGE / && $1 != "STRINGTABLE" { n[$1]++ } END { for (r in n) if (n[r] > 1) print r }' "$scratch/records")
+if [ -z "$dups" ]; then ok "each resource in one language"; else fail "resources in several languages: $dups"; fi
+names=$(awk -F'\t' '$1 == "VERSIONINFO 1" && $3 ~ /^VALUE "/ { split($3, f, "\""); print f[2] }' "$scratch/records" | sort | tr '\n' ' ')
+want_names="CompanyName FileDescription FileVersion InternalName LegalCopyright LegalTrademarks OriginalFilename ProductName ProductVersion Translation "
+if [ "$names" = "$want_names" ]; then ok "version values: $names"; else fail "version values are '$names', not '$want_names'"; fi
+
+# ---- The program itself
+"$objdump" -p "$exe" >"$scratch/headers"
+while IFS='|' read -r what pattern; do
+  if grep -qE "$pattern" "$scratch/headers"; then
+    ok "$what"
+  else
+    fail "not $what: $(grep -E "^(Magic|Subsystem)|file format" "$scratch/headers" | tr -s '\t\n' '  ')"
+  fi
+done <<'EOF'
+an x86-64 PE file|file format pei-x86-64$
+PE32+, 64-bit|^Magic[[:space:]]+020b
+a Windows GUI program|^Subsystem[[:space:]]+0+2[[:space:]]
+EOF
+
+# The DLLs it loads, delay-loaded ones included: Windows' own only.
+system_dlls='kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|advapi32|ole32|oleaut32|uxtheme|dwmapi|version|winmm|imm32|msimg32|ntdll|bcrypt|msvcrt|ucrtbase|api-ms-win-.*|ext-ms-win-.*'
+dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' "$scratch/headers" | tr -d '\r' | sort -fu)
+[ -n "$dlls" ] || fail "no imported DLL found in the headers"
+for dll in $dlls; do
+  if grep -qixE "($system_dlls)\\.dll" <<<"$dll"; then
+    ok "imports $dll (part of Windows)"
+  else
+    case ${dll,,} in
+      libstdc++*|libgcc*|libwinpthread*) fail "imports $dll: the C++ runtime must be linked statically (-static)" ;;
+      *) fail "imports $dll, which Windows does not ship" ;;
+    esac
+  fi
+done
+
+finish
