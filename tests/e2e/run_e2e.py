@@ -2,13 +2,23 @@
 """End-to-end tests of the Meravel calculator.
 
 Each scenario starts its own X server (Xvfb, on a display number the server
-picks itself, so parallel runs never collide) with the openbox window manager,
-starts the real program and drives it only through the keyboard, as a user
-would: keys go to the focused window through the XTEST extension (xdotool),
-and a field is read the way a user copies it: Tab to it, Ctrl+A, Ctrl+C, then
-the clipboard is read (xclip). Nothing inside the program is looked at.
+picks itself, so parallel runs never collide), starts the real program and
+drives it only through the keyboard, as a user would: keys go to the focused
+window through the XTEST extension (xdotool). On Linux a field is read the way
+a user copies it: Tab to it, Ctrl+A, Ctrl+C, then the clipboard is read
+(xclip). Under Wine the clipboard's hand-over to X is not reliable enough for
+that, so a small console program run beside the calculator reads the fields
+by their identifiers (tests/e2e/field_probe), without touching the focus.
+
+One table of scenarios serves both front ends:
+  --frontend qt     the Linux program, under the openbox window manager;
+  --frontend win32  meravel.exe under Wine, in a French Windows, with no
+                    window manager (Wine draws and handles its own windows).
+                    Each scenario runs in its own copy of the prefix made by
+                    scripts/wine-prefix.sh, with its own wineserver.
 
     run_e2e.py PATH/TO/meravel [--scenario NAME ...] [--artifacts DIR]
+    run_e2e.py --frontend win32 --wine-prefix DIR --field-probe PROBE.exe PATH/TO/meravel.exe
 
 Every process started here is ended on the way out, and also dies with this
 script if it is killed (PR_SET_PDEATHSIG).
@@ -33,6 +43,8 @@ ADVICE = "Le risque peut justifier l'amniocentèse"
 # The fields in tab order. The spin arrows beside the weeks and the menu bar
 # are not tab stops, and Tab from the last field comes back to the first.
 TAB_ORDER = ["IDC_AGE", "IDC_FORMULA", "IDC_WEEKS", "IDC_TERM_RISK", "IDC_GEST_RISK", "IDC_ADVICE"]
+# The identifiers of the fields, for the Windows field probe.
+FIELD_IDS = {"IDC_AGE": 1001, "IDC_TERM_RISK": 1002, "IDC_GEST_RISK": 1003, "IDC_WEEKS": 1004, "IDC_ADVICE": 1007}
 # The fields whose text can be selected and copied (all but the formula list).
 TEXT_FIELDS = ["IDC_AGE", "IDC_WEEKS", "IDC_TERM_RISK", "IDC_GEST_RISK", "IDC_ADVICE"]
 
@@ -41,10 +53,22 @@ ABOUT_TITLE = "^A propos de Meravel$"
 
 # How long a step may take before it counts as failed. Generous: the tests
 # may share a loaded machine; they never assert a duration.
-START_TIMEOUT = 30.0
+START_TIMEOUT = 60.0
 STEP_TIMEOUT = 10.0
 # How long a copy of an empty field is given to prove it copied nothing.
 EMPTY_GRACE = 1.0
+
+WINE_ENV = {
+    "WINEARCH": "win64",
+    "WINEDEBUG": "-all",
+    "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
+    "LANG": "fr_FR.UTF-8",
+    "LC_ALL": "fr_FR.UTF-8",
+}
+# The files of a prefix that Wine only reads once the prefix is made: a
+# scenario's copy links them instead of copying 700 MB.
+WINE_READ_ONLY = (".dll", ".exe", ".drv", ".sys", ".ocx", ".tlb", ".cpl", ".acm", ".ax", ".ds", ".nls",
+                  ".ttf", ".fon", ".msstyles", ".mui")
 
 
 class Failure(Exception):
@@ -65,12 +89,25 @@ def log(message):
     print("[%6.1f s] %s" % (time.monotonic() - _START, message), flush=True)
 
 
-class Session:
-    """An X server with a window manager, and the tools that act on it."""
+def _link_or_copy(src, dst):
+    if src.lower().endswith(WINE_READ_ONLY):
+        try:
+            os.link(src, dst)
+            return dst
+        except OSError:
+            pass
+    return shutil.copy2(src, dst)
 
-    def __init__(self, workdir, artifacts):
+
+class Session:
+    """An X server, a window manager (qt) or a Wine prefix (win32), and the
+    tools that act on them."""
+
+    def __init__(self, workdir, artifacts, frontend, wine_prefix=None, field_probe=None):
         self.workdir = workdir
+        self.field_probe = field_probe
         self.artifacts = artifacts
+        self.frontend = frontend
         self.processes = []
         self.logs = {}
         self.clipboard_owners = []
@@ -82,7 +119,7 @@ class Session:
         self.display = self._start_xvfb()
         env = {k: v for k, v in os.environ.items()
                if k not in ("WAYLAND_DISPLAY", "XAUTHORITY", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS")
-               and not k.startswith("QT_")}
+               and not k.startswith(("QT_", "WINE"))}
         env.update({
             "DISPLAY": self.display,
             "HOME": home,
@@ -91,7 +128,17 @@ class Session:
             "QT_QPA_PLATFORM": "xcb",
         })
         self.env = env
-        self._start_window_manager()
+        if frontend == "win32":
+            # A copy of the prepared prefix has a wineserver of its own (Wine
+            # keys it by the prefix folder), so scenarios may run in parallel;
+            # the server's socket folder goes under TMPDIR, here.
+            prefix = os.path.join(workdir, "wine-prefix")
+            shutil.copytree(wine_prefix, prefix, symlinks=True, copy_function=_link_or_copy,
+                            ignore=lambda d, names: ["wineserver"] if d == wine_prefix else [])
+            os.makedirs(os.path.join(workdir, "tmp"))
+            env.update(WINE_ENV, WINEPREFIX=prefix, TMPDIR=os.path.join(workdir, "tmp"))
+        else:
+            self._start_window_manager()
 
     # -- processes ---------------------------------------------------------
 
@@ -137,12 +184,24 @@ class Session:
                                         self.tool(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)),
                       START_TIMEOUT)
 
+    def launch_argv(self, exe):
+        return ["wine", exe] if self.frontend == "win32" else [exe]
+
     def close(self):
-        # The X clients first, the X server last.
+        # The X clients first, Wine's own processes (not children of this
+        # script) through their wineserver, the X server last.
         processes = self.clipboard_owners + self.processes[::-1]
-        for process in processes:
+        for process in processes[:-1]:
             if process.poll() is None:
                 process.terminate()
+        if self.frontend == "win32":
+            for argv in (["wineserver", "-k"], ["wineserver", "-w"]):
+                try:
+                    subprocess.run(argv, env=self.env, timeout=STEP_TIMEOUT, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
+                except subprocess.TimeoutExpired:
+                    log("# the wineserver did not end within %.0f s" % STEP_TIMEOUT)
+        processes[-1].terminate()
         for process in processes:
             try:
                 process.wait(timeout=5)
@@ -186,19 +245,16 @@ class Session:
     def type_text(self, text):
         self.tool(["xdotool", "type", "--delay", "60", text])
 
-    def visible_windows(self, title, pid=None):
-        argv = ["xdotool", "search", "--all", "--onlyvisible", "--name", title]
-        if pid is not None:
-            argv[3:3] = ["--pid", str(pid)]
-        out = self.tool(argv, check=False)
+    def visible_windows(self, title):
+        out = self.tool(["xdotool", "search", "--all", "--onlyvisible", "--name", title], check=False)
         return [int(w) for w in out.split()]
 
     def active_window(self):
-        out = self.tool(["xdotool", "getactivewindow"], check=False).strip()
+        # Without a window manager there is no _NET_ACTIVE_WINDOW: Wine gives
+        # the X input focus to the window it activates.
+        command = "getwindowfocus" if self.frontend == "win32" else "getactivewindow"
+        out = self.tool(["xdotool", command], check=False).strip()
         return int(out) if out.isdigit() else None
-
-    def window_name(self, window):
-        return self.tool(["xdotool", "getwindowname", str(window)], check=False).strip()
 
     # -- clipboard ---------------------------------------------------------
 
@@ -235,12 +291,14 @@ class Calculator:
     def __init__(self, session, exe):
         self.session = session
         self.name = "meravel-%d" % (len(session.processes))
-        self.process = session.spawn(self.name, [exe], env=session.env)
+        started = time.monotonic()
+        self.process = session.spawn(self.name, session.launch_argv(exe), env=session.env)
         self.window = session.wait_for(
             "the window titled Meravel to be shown",
-            lambda: self._alive() and next(iter(session.visible_windows(MAIN_TITLE, self.process.pid)), None),
+            lambda: self._alive() and next(iter(session.visible_windows(MAIN_TITLE)), None),
             START_TIMEOUT)
         self.wait_active(self.window, "the calculator")
+        log("# window shown and focused %.2f s after the start" % (time.monotonic() - started))
         self.focus = "IDC_AGE"
         self._reads = 0
 
@@ -251,8 +309,16 @@ class Calculator:
         return True
 
     def wait_active(self, window, what):
+        focused = {window}
+        if self.session.frontend == "win32":
+            # With no window manager, Wine does not always move the X focus
+            # from the calculator to a dialog it opens, though it makes the
+            # dialog the active window and sends it the keys. The key then
+            # pressed to close the dialog shows where the keys went: in the
+            # calculator, it would end the program.
+            focused.add(self.window)
         self.session.wait_for("%s (window %d) to have the keyboard focus" % (what, window),
-                              lambda: self._alive() and self.session.active_window() == window)
+                              lambda: self._alive() and self.session.active_window() in focused)
 
     # -- keyboard ----------------------------------------------------------
 
@@ -273,13 +339,27 @@ class Calculator:
             self.key(*["shift+Tab"] * (len(TAB_ORDER) - forward))
         self.focus = field
 
-    def type_into(self, field, text):
-        self.goto(field)
-        self.key("ctrl+a")
-        self.session.type_text(text)
+    def probe(self, fields):
+        """win32: the fields' texts, read by their identifiers."""
+        argv = ["wine", self.session.field_probe] + [str(FIELD_IDS[f]) for f in fields]
+
+        def attempt():
+            # Now and then a Wine program fails to start while the wineserver
+            # is busy: the read is tried again until the step's time is up.
+            self._alive()
+            try:
+                out = self.session.tool(argv)
+            except Failure as failure:
+                log("# field probe: %s" % failure)
+                return None
+            lines = out.replace("\r\n", "\n").split("\n")
+            return dict(zip(fields, lines)) if len(lines) > len(fields) else None
+        return self.session.wait_for("the field probe to read %s" % ", ".join(fields), attempt)
 
     def read(self, field):
         """The field's text as the user copies it: Ctrl+A, Ctrl+C, paste."""
+        if self.session.frontend == "win32":
+            return self.probe([field])[field]
         self.goto(field)
         self._reads += 1
         sentinel = "e2e-clipboard-sentinel-%d-%d" % (os.getpid(), self._reads)
@@ -300,6 +380,8 @@ class Calculator:
 
     def read_all(self):
         """Every text field, in tab order from the focused one."""
+        if self.session.frontend == "win32":
+            return self.probe(TEXT_FIELDS)
         start = TAB_ORDER.index(self.focus)
         values = {}
         for i in range(len(TAB_ORDER)):
@@ -322,71 +404,210 @@ class Calculator:
             raise Failure("a window titled Meravel is still shown after the program ended")
 
 
-# -- checks ----------------------------------------------------------------
+# -- the scenario table ----------------------------------------------------
+#
+# A scenario is a list of steps. A step is what the user does (keys, text
+# typed, fields moved to), then what must follow: figures in the fields, the
+# About box opening and closing, or the program ending with exit code 0. A
+# step flagged with a front end runs only there. The next step after an end
+# starts the program again.
 
-def expect(calc, expected, step):
+class At:
+    """Move the focus to a field, by Tab or Shift+Tab."""
+    def __init__(self, field):
+        self.field = field
+
+
+class Text:
+    """Type text, a key per character."""
+    def __init__(self, text):
+        self.text = text
+
+
+class Command:
+    """Run a command on the display (the window manager's close)."""
+    def __init__(self, *argv):
+        self.argv = list(argv)
+
+
+class About:
+    """The keys open the About box, close_key closes it, the fields are kept."""
+    def __init__(self, close_key):
+        self.close_key = close_key
+
+
+ENDS = "ends"
+
+ODDS = re.compile(r"1/[1-9][0-9]*")
+
+
+class Odds:
+    """A figure 1/N; remembered under a name, the same as a remembered one,
+    or different from remembered ones (or from given texts)."""
+    def __init__(self, save=None, same=None, differs=()):
+        self.save, self.same, self.differs = save, same, differs
+
+    def check(self, got, memory):
+        if not ODDS.fullmatch(got):
+            return "a figure 1/N"
+        if self.same is not None and got != memory[self.same]:
+            return "%s, the figure at %s" % (memory[self.same], self.same)
+        for other in self.differs:
+            if got == memory.get(other, other):
+                return "a figure other than %s (%s)" % (memory.get(other, other), other)
+        if self.save:
+            memory[self.save] = got
+        return None
+
+
+def step(what, inputs, then, only=None):
+    return {"what": what, "inputs": inputs, "then": then, "only": only}
+
+
+def age(text):
+    return [At("IDC_AGE"), "ctrl+a", Text(text)]
+
+
+def weeks(*inputs):
+    return [At("IDC_WEEKS")] + list(inputs)
+
+
+# Figures at 2 weeks, Cuckle then Hecht.
+AGE_37 = {"IDC_TERM_RISK": "0.47% soit 1/214", "IDC_GEST_RISK": "1/47", "IDC_ADVICE": ADVICE}
+AGE_37_HECHT = {"IDC_TERM_RISK": "0.42% soit 1/239", "IDC_GEST_RISK": "1/52", "IDC_ADVICE": ADVICE}
+AGE_25 = {"IDC_TERM_RISK": "0.07% soit 1/1408", "IDC_GEST_RISK": "1/309", "IDC_ADVICE": ""}
+AGE_25_HECHT = {"IDC_TERM_RISK": "0.07% soit 1/1348", "IDC_GEST_RISK": "1/295", "IDC_ADVICE": ""}
+NO_FIGURES = {"IDC_TERM_RISK": "Erreur", "IDC_GEST_RISK": "", "IDC_ADVICE": ""}
+
+SCENARIOS = {
+    # The figures the window opens with, read from the last field back to the
+    # first, so that each empty read is followed by a read of a filled field
+    # through the same Tab chain; then Escape ends it.
+    "opening": [
+        step("the window opens with age 25, weeks 2, 0.07% soit 1/1408, 1/309 and no advice", [],
+             {"IDC_ADVICE": "", "IDC_GEST_RISK": "1/309", "IDC_TERM_RISK": "0.07% soit 1/1408",
+              "IDC_WEEKS": "2", "IDC_AGE": "25"}),
+        step("Escape", ["Escape"], ENDS),
+    ],
+
+    # Typing, the formula list (Down from Cuckle is Hecht, Up from Hecht is
+    # Cuckle), the weeks spin, invalid ages and the About box, in one run.
+    "keyboard": [
+        step("typing 37 replaces the selected opening age", [Text("37")], dict(AGE_37, IDC_AGE="37")),
+        step("age 37, Down in the formula list", [At("IDC_FORMULA"), "Down"], dict(AGE_37_HECHT, IDC_AGE="37")),
+        step("age 25, Hecht", age("25"), dict(AGE_25_HECHT, IDC_AGE="25")),
+        step("age 25, Up in the formula list", [At("IDC_FORMULA"), "Up"], dict(AGE_25, IDC_AGE="25")),
+        step("age 17", age("17"), dict(NO_FIGURES, IDC_AGE="17")),
+        step("age 46", age("46"), dict(NO_FIGURES, IDC_AGE="46")),
+        step("age 37", age("37"), dict(AGE_37, IDC_AGE="37")),
+        step("age 25", age("25"), dict(AGE_25, IDC_AGE="25")),
+        # The weeks spin, by the arrow keys in the weeks field.
+        step("Up in the weeks field steps to 3 weeks and a new figure", weeks("Up"),
+             {"IDC_WEEKS": "3", "IDC_GEST_RISK": Odds(save="3 weeks", differs=["1/309"])}),
+        step("Down steps back to 2 weeks and 1/309", weeks("Down"),
+             {"IDC_WEEKS": "2", "IDC_GEST_RISK": "1/309", "IDC_TERM_RISK": "0.07% soit 1/1408"}),
+        # The ends of the range: no wrap.
+        step("Down steps to 1 week", weeks("Down"), {"IDC_WEEKS": "1", "IDC_GEST_RISK": ODDS}),
+        step("Down at 1 week stays at 1", weeks("Down"), {"IDC_WEEKS": "1", "IDC_GEST_RISK": ODDS}),
+        step("Up 45 times stops at 42 weeks", weeks(*["Up"] * 45), {"IDC_WEEKS": "42", "IDC_GEST_RISK": ODDS}),
+        step("Up at 42 weeks stays at 42", weeks("Up"), {"IDC_WEEKS": "42", "IDC_GEST_RISK": ODDS}),
+        step("Down 39 times from 42 comes to 3 weeks and its figure again", weeks(*["Down"] * 39),
+             {"IDC_WEEKS": "3", "IDC_GEST_RISK": Odds(same="3 weeks")}),
+        # The weeks field takes digits only.
+        step("letters and signs typed into the weeks field are refused", weeks("ctrl+a", Text("x-")),
+             {"IDC_WEEKS": "3"}),
+        # A state other than the opening one, kept across the About box.
+        step("age 37, Hecht, 3 weeks", age("37") + [At("IDC_FORMULA"), "Down"],
+             {"IDC_TERM_RISK": "0.42% soit 1/239", "IDC_WEEKS": "3", "IDC_GEST_RISK": ODDS}),
+        step("F1", ["F1"], About("Escape")),
+        step("Alt+O, I", [At("IDC_ADVICE"), "alt+o", "i"], About("Return")),
+        # The About item appended, after a separator, at the end of the system
+        # menu: Up from its first item comes round to it.
+        step("the system menu's last item (Alt+Space, Up, Enter)", ["alt+space", "Up", "Return"], About("Escape"),
+             only="win32"),
+        step("Enter in the weeks field", [At("IDC_WEEKS"), "Return"], ENDS),
+    ],
+
+    # Numbers typed into the weeks field: within the range they count at
+    # once, out of it there is no gestational figure, and the field keeps what
+    # was typed.
+    "weeks_typing": [
+        step("age 37, 20 typed over the selected weeks", [Text("37")] + weeks("ctrl+a", Text("20")),
+             {"IDC_AGE": "37", "IDC_WEEKS": "20", "IDC_GEST_RISK": "1/181"}),
+        step("50 typed over 20 weeks", weeks("ctrl+a", Text("50")), {"IDC_WEEKS": "50", "IDC_GEST_RISK": ""}),
+        step("age 38 with 50 weeks", age("38"), {"IDC_AGE": "38", "IDC_WEEKS": "50", "IDC_GEST_RISK": ""}),
+        step("Down in the weeks field holding 50", weeks("Down"),
+             {"IDC_WEEKS": "4", "IDC_GEST_RISK": Odds(save="4 weeks")}),
+        step("Up to 5 weeks", weeks("Up"), {"IDC_WEEKS": "5", "IDC_GEST_RISK": Odds(differs=["4 weeks"])}),
+        step("Up twice to 7 weeks", weeks("Up", "Up"),
+             {"IDC_WEEKS": "7", "IDC_GEST_RISK": Odds(save="7 weeks", differs=["4 weeks"])}),
+        step("Down thrice back to 4 weeks", weeks("Down", "Down", "Down"),
+             {"IDC_WEEKS": "4", "IDC_GEST_RISK": Odds(same="4 weeks")}),
+        step("07 typed over 4 weeks", weeks("ctrl+a", Text("07")),
+             {"IDC_WEEKS": "07", "IDC_GEST_RISK": Odds(same="7 weeks"), "IDC_AGE": "38"}),
+        step("Escape", ["Escape"], ENDS),
+    ],
+
+    # The ways to end the program, each in a run of its own.
+    "exit": [
+        step("Enter in the age field", [At("IDC_AGE"), "Return"], ENDS),
+        step("Enter in the formula list", [At("IDC_FORMULA"), "Return"], ENDS),
+        step("keypad Enter in the advice field", [At("IDC_ADVICE"), "KP_Enter"], ENDS),
+        step("Escape in the gestational field", [At("IDC_GEST_RISK"), "Escape"], ENDS),
+        step("Options > Quitter (Alt+O, Q)", ["alt+o", "q"], ENDS),
+        step("Alt+F4 in the weeks field", [At("IDC_WEEKS"), "alt+F4"], ENDS),
+        step("the window manager's close (_NET_CLOSE_WINDOW, wmctrl -c)",
+             [Command("wmctrl", "-F", "-c", "Meravel")], ENDS, only="qt"),
+        # The close box's counterpart, the system menu's Fermer.
+        step("the system menu's Fermer (Alt+Space, F)", ["alt+space", "f"], ENDS, only="win32"),
+    ],
+}
+
+
+# -- running the table -----------------------------------------------------
+
+def do(calc, inputs):
+    keys = []
+    for item in inputs + [None]:
+        if isinstance(item, str):
+            keys.append(item)
+            continue
+        if keys:
+            calc.key(*keys)
+            keys = []
+        if isinstance(item, At):
+            calc.goto(item.field)
+        elif isinstance(item, Text):
+            calc._alive()
+            calc.session.type_text(item.text)
+        elif isinstance(item, Command):
+            calc.session.tool(item.argv)
+
+
+def expect(calc, expected, what, memory):
     """Reads the given fields and compares them all, reporting every
     difference at once."""
     differences = []
     for field, want in expected.items():
         got = calc.read(field)
-        matches = want.fullmatch(got) if isinstance(want, re.Pattern) else got == want
-        if not matches:
-            shown = want.pattern if isinstance(want, re.Pattern) else want
-            differences.append("  %s: expected %r, shows %r" % (field, shown, got))
+        if isinstance(want, Odds):
+            wanted = want.check(got, memory)
+        elif isinstance(want, re.Pattern):
+            wanted = None if want.fullmatch(got) else want.pattern
+        else:
+            wanted = None if got == want else want
+        if wanted is not None:
+            differences.append("  %s: expected %r, shows %r" % (field, wanted, got))
     if differences:
-        raise Failure("%s:\n%s" % (step, "\n".join(differences)))
-    log("ok - %s" % step)
+        raise Failure("%s:\n%s" % (what, "\n".join(differences)))
+    log("ok - %s" % what)
 
 
-OPENING = {
-    "IDC_AGE": "25",
-    "IDC_WEEKS": "2",
-    "IDC_TERM_RISK": "0.07% soit 1/1408",
-    "IDC_GEST_RISK": "1/309",
-    "IDC_ADVICE": "",
-}
-
-
-def scenario_opening(session, exe):
-    """The figures the window opens with, then Escape ends it."""
-    calc = Calculator(session, exe)
-    # Read from the last field back to the first, so that each empty read is
-    # followed by a read of a filled field through the same Tab chain.
-    values = {}
-    for field in ["IDC_ADVICE", "IDC_GEST_RISK", "IDC_TERM_RISK", "IDC_WEEKS", "IDC_AGE"]:
-        values[field] = calc.read(field)
-    differences = ["  %s: expected %r, shows %r" % (f, OPENING[f], values[f]) for f in OPENING if values[f] != OPENING[f]]
-    if differences:
-        raise Failure("the opening figures:\n" + "\n".join(differences))
-    log("ok - the window opens with age 25, weeks 2, 0.07% soit 1/1408, 1/309 and no advice")
-    calc.key("Escape")
-    calc.wait_exit("Escape")
-    log("ok - Escape ends the program with exit code 0")
-
-
-# Age typed into the field, the formula chosen with the arrow keys from the
-# list (Down from Cuckle is Hecht, Up from Hecht is Cuckle), expected figures
-# at 2 weeks.
-AGE_FORMULA_TABLE = [
-    ("37", None, {"IDC_TERM_RISK": "0.47% soit 1/214", "IDC_GEST_RISK": "1/47", "IDC_ADVICE": ADVICE}),
-    ("37", "Down", {"IDC_TERM_RISK": "0.42% soit 1/239", "IDC_GEST_RISK": "1/52", "IDC_ADVICE": ADVICE}),
-    ("25", None, {"IDC_TERM_RISK": "0.07% soit 1/1348", "IDC_GEST_RISK": "1/295", "IDC_ADVICE": ""}),
-    ("25", "Up", {"IDC_TERM_RISK": "0.07% soit 1/1408", "IDC_GEST_RISK": "1/309", "IDC_ADVICE": ""}),
-    ("17", None, {"IDC_TERM_RISK": "Erreur", "IDC_GEST_RISK": "", "IDC_ADVICE": ""}),
-    ("46", None, {"IDC_TERM_RISK": "Erreur", "IDC_GEST_RISK": "", "IDC_ADVICE": ""}),
-    ("37", None, {"IDC_TERM_RISK": "0.47% soit 1/214", "IDC_GEST_RISK": "1/47", "IDC_ADVICE": ADVICE}),
-    ("25", None, {"IDC_TERM_RISK": "0.07% soit 1/1408", "IDC_GEST_RISK": "1/309", "IDC_ADVICE": ""}),
-]
-
-ODDS = re.compile(r"1/[1-9][0-9]*")
-
-
-def check_about_round_trip(calc, open_keys, close_key, how):
+def about_round_trip(calc, inputs, close_key, what):
     session = calc.session
     before = calc.read_all()
-    calc.key(*open_keys)
-    about = session.wait_for("the About box to open after %s" % how,
+    do(calc, inputs)
+    about = session.wait_for("the About box to open after %s" % what,
                              lambda: calc._alive() and next(iter(session.visible_windows(ABOUT_TITLE)), None))
     calc.wait_active(about, "the About box")
     calc.key(close_key)
@@ -396,122 +617,63 @@ def check_about_round_trip(calc, open_keys, close_key, how):
     after = calc.read_all()
     if after != before:
         raise Failure("the fields changed across the About box (%s, then %s):\n  before %r\n  after  %r"
-                      % (how, close_key, before, after))
-    log("ok - %s opens the About box, %s closes it, the calculator keeps %r" % (how, close_key, after))
+                      % (what, close_key, before, after))
+    log("ok - %s opens the About box, %s closes it, the calculator keeps %r" % (what, close_key, after))
 
 
-def scenario_keyboard(session, exe):
-    """Typing, the formula list, the weeks spin, invalid ages and the About
-    box, in one run; Enter ends it."""
-    calc = Calculator(session, exe)
-
-    # The opening age is selected: the first keys typed replace it.
-    calc.session.type_text("37")
-    expect(calc, {"IDC_AGE": "37"}, "typing 37 replaces the selected opening age")
-
-    for age, formula_key, figures in AGE_FORMULA_TABLE:
-        step = "age %s" % age
-        if formula_key:
-            calc.goto("IDC_FORMULA")
-            calc.key(formula_key)
-            step += ", %s in the formula list" % formula_key
-        if calc.read("IDC_AGE") != age:
-            calc.type_into("IDC_AGE", age)
-        expect(calc, dict(figures, IDC_AGE=age), step)
-
-    # The weeks spin, by the arrow keys in the weeks field.
-    calc.goto("IDC_WEEKS")
-    calc.key("Up")
-    expect(calc, {"IDC_WEEKS": "3", "IDC_GEST_RISK": ODDS}, "Up in the weeks field steps to 3 weeks")
-    three_weeks = calc.read("IDC_GEST_RISK")
-    if three_weeks == "1/309":
-        raise Failure("the gestational figure stayed 1/309 after stepping from 2 to 3 weeks")
-    log("ok - at 3 weeks the gestational figure is %s, no longer 1/309" % three_weeks)
-    calc.goto("IDC_WEEKS")
-    calc.key("Down")
-    expect(calc, {"IDC_WEEKS": "2", "IDC_GEST_RISK": "1/309", "IDC_TERM_RISK": "0.07% soit 1/1408"},
-           "Down steps back to 2 weeks and 1/309")
-
-    # The ends of the range: no wrap.
-    for keys, weeks, step in [
-        (["Down"], "1", "Down steps to 1 week"),
-        (["Down"], "1", "Down at 1 week stays at 1"),
-        (["Up"] * 45, "42", "Up 45 times stops at 42 weeks"),
-        (["Up"], "42", "Up at 42 weeks stays at 42"),
-        (["Down"] * 39, "3", "Down 39 times from 42 comes to 3 weeks"),
-    ]:
-        calc.goto("IDC_WEEKS")
-        calc.key(*keys)
-        expect(calc, {"IDC_WEEKS": weeks, "IDC_GEST_RISK": ODDS}, step)
-    expect(calc, {"IDC_GEST_RISK": three_weeks}, "back at 3 weeks the gestational figure is %s again" % three_weeks)
-
-    # The weeks field takes digits only.
-    calc.goto("IDC_WEEKS")
-    calc.key("ctrl+a")
-    calc.session.type_text("x-")
-    expect(calc, {"IDC_WEEKS": "3"}, "letters and signs typed into the weeks field are refused")
-
-    # A state other than the opening one, kept across the About box.
-    calc.type_into("IDC_AGE", "37")
-    calc.goto("IDC_FORMULA")
-    calc.key("Down")
-    expect(calc, {"IDC_TERM_RISK": "0.42% soit 1/239", "IDC_WEEKS": "3", "IDC_GEST_RISK": ODDS},
-           "age 37, Hecht, 3 weeks")
-    check_about_round_trip(calc, ["F1"], "Escape", "F1")
-    calc.goto("IDC_ADVICE")
-    check_about_round_trip(calc, ["alt+o", "i"], "Return", "Alt+O, I")
-
-    calc.goto("IDC_WEEKS")
-    calc.key("Return")
-    calc.wait_exit("Enter in the weeks field")
-    log("ok - Enter in the weeks field ends the program with exit code 0")
-
-
-# The ways to end the program, each in a run of its own: the field focused
-# first, then the keys, or a command sent to the window.
-EXIT_TABLE = [
-    ("Enter in the age field", "IDC_AGE", ["Return"], None),
-    ("Enter in the formula list", "IDC_FORMULA", ["Return"], None),
-    ("keypad Enter in the advice field", "IDC_ADVICE", ["KP_Enter"], None),
-    ("Escape in the gestational field", "IDC_GEST_RISK", ["Escape"], None),
-    ("Options > Quitter (Alt+O, Q)", "IDC_AGE", ["alt+o", "q"], None),
-    ("Alt+F4, the window manager's close", "IDC_WEEKS", ["alt+F4"], None),
-    ("the close command (_NET_CLOSE_WINDOW, wmctrl -c)", "IDC_AGE", [], ["wmctrl", "-F", "-c", "Meravel"]),
-]
-
-
-def scenario_exit(session, exe):
-    for how, field, keys, command in EXIT_TABLE:
-        calc = Calculator(session, exe)
-        calc.goto(field)
-        if keys:
-            calc.key(*keys)
-        if command:
-            session.tool(command)
-        calc.wait_exit(how)
-        log("ok - %s ends the program with exit code 0" % how)
-
-
-SCENARIOS = {
-    "opening": scenario_opening,
-    "keyboard": scenario_keyboard,
-    "exit": scenario_exit,
-}
+def run_scenario(session, exe, steps):
+    calc = None
+    memory = {}
+    for s in steps:
+        if s["only"] not in (None, session.frontend):
+            continue
+        if calc is None:
+            calc = Calculator(session, exe)
+        then = s["then"]
+        if isinstance(then, About):
+            about_round_trip(calc, s["inputs"], then.close_key, s["what"])
+        elif then == ENDS:
+            do(calc, s["inputs"])
+            calc.wait_exit(s["what"])
+            log("ok - %s ends the program with exit code 0" % s["what"])
+            calc = None
+        else:
+            do(calc, s["inputs"])
+            expect(calc, then, s["what"], memory)
+    if calc is not None:
+        raise Failure("the scenario left the program running")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("exe", help="the meravel executable")
+    parser.add_argument("exe", help="the meravel executable (meravel.exe for win32)")
+    parser.add_argument("--frontend", choices=["qt", "win32"], default="qt")
+    parser.add_argument("--wine-prefix", help="win32: a prefix made by scripts/wine-prefix.sh")
+    parser.add_argument("--field-probe", help="win32: the field probe, meravel_field_probe.exe")
     parser.add_argument("--scenario", action="append", choices=sorted(SCENARIOS),
                         help="run only this scenario (repeatable); all by default")
     parser.add_argument("--artifacts", help="where to save a screenshot when a scenario fails")
     args = parser.parse_args()
 
     exe = os.path.abspath(args.exe)
-    if not os.access(exe, os.X_OK):
-        log("not an executable: %s" % exe)
-        return 2
-    missing = [t for t in ("Xvfb", "openbox", "xdotool", "xclip", "xprop", "wmctrl") if not shutil.which(t)]
+    tools = ["Xvfb", "xdotool", "xclip"]
+    if args.frontend == "win32":
+        tools += ["wine", "wineserver"]
+        prefix = os.path.abspath(args.wine_prefix or "")
+        if not args.wine_prefix or not os.path.isfile(os.path.join(prefix, "system.reg")):
+            log("--wine-prefix must name a prefix made by scripts/wine-prefix.sh")
+            return 2
+        for path in (exe, args.field_probe or ""):
+            if not os.path.isfile(path):
+                log("no such file: %r" % path)
+                return 2
+    else:
+        tools += ["openbox", "xprop", "wmctrl"]
+        prefix = None
+        if not os.access(exe, os.X_OK):
+            log("not an executable: %s" % exe)
+            return 2
+    missing = [t for t in tools if not shutil.which(t)]
     if missing:
         log("missing tools (scripts/install-deps.sh installs them): %s" % " ".join(missing))
         return 2
@@ -523,18 +685,19 @@ def main():
 
     failed = []
     for name in args.scenario or list(SCENARIOS):
-        log("# scenario %s" % name)
+        log("# scenario %s (%s)" % (name, args.frontend))
         with tempfile.TemporaryDirectory(prefix="meravel-e2e-") as workdir:
             session = None
             try:
-                session = Session(workdir, args.artifacts)
+                session = Session(workdir, args.artifacts, args.frontend, prefix,
+                                  args.field_probe and os.path.abspath(args.field_probe))
                 log("# display %s" % session.display)
-                SCENARIOS[name](session, exe)
+                run_scenario(session, exe, SCENARIOS[name])
             except Failure as failure:
                 failed.append(name)
                 log("not ok - scenario %s: %s" % (name, failure))
                 if session:
-                    shot = session.screenshot("e2e-%s-failure" % name)
+                    shot = session.screenshot("e2e-%s-%s-failure" % (args.frontend, name))
                     if shot:
                         log("# screenshot: %s" % shot)
                     for logname in session.logs:
