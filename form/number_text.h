@@ -23,4 +23,8 @@ double ParseDecimal(std::string_view text);
 // padded on the left with spaces to the width.
 std::string FormatFixed(double value, int width, int precision);
 
+// The text without the white space (as ParseDecimal skips it) typed around
+// it, to quote what the user typed.
+std::string Trimmed(std::string_view text);
+
 } // namespace meravel

@@ -1,0 +1,23 @@
+#pragma once
+
+// The summary for the patient record: everything the calculator shows, as
+// plain text on one line, to paste into a patient's file.
+
+#include "form/risk_form.h"
+
+#include <string>
+
+namespace meravel {
+
+// From what the window shows (the form's texts), the name of the selected
+// formula and the program's name and full version ("Meravel 1.0.0.1"), e.g.
+//
+//   Âge maternel 37 ans · Cuckle · à terme 0.47% soit 1/214 · à 12 SA 1/150 ·
+//   Le risque peut justifier l'amniocentèse · Meravel 1.0.0.1
+//
+// (one line). The age and the weeks are given as typed. When the term field
+// shows "Erreur" the summary says so and gives no figure; when there is no
+// gestational figure it gives none for the weeks; the advice only when shown.
+std::string RecordSummary(const FormTexts &shown, const std::string &formulaName, const std::string &program);
+
+} // namespace meravel
