@@ -3,6 +3,8 @@
 #include "qt/updown_control.h"
 
 #include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QValidator>
 #include <QWidget>
 
@@ -217,6 +220,20 @@ QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemp
             widget = MakePushButton(client, control);
             widget->setGeometry(rect);
             break;
+        case ControlKind::DatePicker: {
+            auto *date = new QDateEdit(client);
+            date->setCalendarPopup(true);
+            // Day, month, year whatever the desktop's settings.
+            date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+            widget = date;
+            widget->setGeometry(rect);
+            break;
+        }
+        case ControlKind::Plot:
+            // The window draws it.
+            widget = new QWidget(client);
+            widget->setGeometry(rect);
+            break;
         }
 
         if (*control.objectName)
@@ -241,6 +258,27 @@ QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemp
     for (QWidget *group : groups)
         group->lower();
     return byId;
+}
+
+QHash<int, QWidget *> BuildDialog(
+    QDialog *window, const res::DialogTemplate &dialog, const char *objectName, const QIcon &icon)
+{
+    window->setObjectName(QString::fromLatin1(objectName));
+    window->setWindowTitle(QString::fromUtf8(dialog.caption));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowCloseButtonHint;
+    if (dialog.style & res::kDialogMinimizeBox)
+        flags |= Qt::WindowMinimizeButtonHint;
+    window->setWindowFlags(flags);
+    window->setWindowIcon(icon);
+
+    auto *client = new QWidget(window);
+    client->setFont(DialogFont(dialog));
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(client);
+    return BuildDialogControls(client, dialog);
 }
 
 } // namespace meravel

@@ -11,7 +11,12 @@
 #include <QHash>
 #include <QRect>
 #include <QSize>
+#include <QString>
 
+#include <string>
+
+class QDialog;
+class QIcon;
 class QWidget;
 
 namespace meravel {
@@ -42,5 +47,28 @@ QFont DialogFont(const res::DialogTemplate &dialog);
 // Creates the template's controls as children of client, sized to the
 // template, and returns them by identifier (statics are not in the map).
 QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemplate &dialog);
+
+// A secondary window from its template: its object name, title, frame (a
+// caption, a close button and the template's minimise button; fixed size),
+// icon, then its controls in a client area of the dialog font. Returns the
+// controls by identifier.
+QHash<int, QWidget *> BuildDialog(
+    QDialog *window, const res::DialogTemplate &dialog, const char *objectName, const QIcon &icon);
+
+// The core's UTF-8 text for a widget.
+inline QString FromUtf8(const std::string &text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The control with this identifier, of the kind the window expects. A layout
+// without it would leave the window without a field: the program stops.
+template <typename Widget> Widget *Control(const QHash<int, QWidget *> &controls, int id)
+{
+    auto *widget = qobject_cast<Widget *>(controls.value(id));
+    if (!widget)
+        qFatal("a window's layout has no control %d of the expected kind", id);
+    return widget;
+}
 
 } // namespace meravel

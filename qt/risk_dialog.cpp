@@ -1,12 +1,19 @@
 #include "qt/risk_dialog.h"
 
+#include "form/record_summary.h"
+#include "qt/delivery_age_dialog.h"
 #include "qt/dialog_builder.h"
 #include "qt/main_icon.h"
+#include "qt/risk_curve_window.h"
 #include "qt/updown_control.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
+#include "res/version.h"
+#include "risk/term_risk.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -19,25 +26,6 @@
 #endif
 
 namespace meravel {
-
-namespace {
-
-QString FromUtf8(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-template <typename Widget> Widget *Control(const QHash<int, QWidget *> &controls, int id)
-{
-    // The layout table and the window must agree on every field; a window
-    // missing one would show no figure at all.
-    auto *widget = qobject_cast<Widget *>(controls.value(id));
-    if (!widget)
-        qFatal("the calculator's layout has no control %d of the expected kind", id);
-    return widget;
-}
-
-} // namespace
 
 CRiskDialog::CRiskDialog(QWidget *parent)
     : QDialog(parent)
@@ -91,25 +79,41 @@ QMenuBar *CRiskDialog::CreateMenuBar()
     const res::DialogTemplate &dialog = res::kMainDialog;
     auto *menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("IDR_MAIN_MENU"));
-    QMenu *menu = menuBar->addMenu(QString::fromUtf8(dialog.menuTitle));
-    for (const res::MenuItem &item : dialog.menu) {
-        if (item.id == 0) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction *action = menu->addAction(QString::fromUtf8(item.text));
-        action->setData(item.id);
-        switch (item.id) {
-        case ID_MENU_INFO:
-            action->setObjectName(QStringLiteral("ID_MENU_INFO"));
-            connect(action, &QAction::triggered, this, &CRiskDialog::OnMenuInfo);
-            break;
-        case ID_MENU_QUIT:
-            action->setObjectName(QStringLiteral("ID_MENU_QUIT"));
-            connect(action, &QAction::triggered, this, &CRiskDialog::OnMenuQuit);
-            break;
-        default:
-            break;
+    for (const res::MenuPopup &popup : dialog.menus) {
+        QMenu *menu = menuBar->addMenu(QString::fromUtf8(popup.title));
+        for (const res::MenuItem &item : popup.items) {
+            if (item.id == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction *action = menu->addAction(QString::fromUtf8(item.text));
+            action->setData(item.id);
+            if (item.shortcut)
+                action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+            switch (item.id) {
+            case ID_MENU_INFO:
+                action->setObjectName(QStringLiteral("ID_MENU_INFO"));
+                connect(action, &QAction::triggered, this, &CRiskDialog::OnMenuInfo);
+                break;
+            case ID_MENU_QUIT:
+                action->setObjectName(QStringLiteral("ID_MENU_QUIT"));
+                connect(action, &QAction::triggered, this, &CRiskDialog::OnMenuQuit);
+                break;
+            case ID_TOOLS_DELIVERY_AGE:
+                action->setObjectName(QStringLiteral("ID_TOOLS_DELIVERY_AGE"));
+                connect(action, &QAction::triggered, this, &CRiskDialog::OnToolsDeliveryAge);
+                break;
+            case ID_TOOLS_COPY_SUMMARY:
+                action->setObjectName(QStringLiteral("ID_TOOLS_COPY_SUMMARY"));
+                connect(action, &QAction::triggered, this, &CRiskDialog::OnToolsCopySummary);
+                break;
+            case ID_TOOLS_RISK_CURVE:
+                action->setObjectName(QStringLiteral("ID_TOOLS_RISK_CURVE"));
+                connect(action, &QAction::triggered, this, &CRiskDialog::OnToolsRiskCurve);
+                break;
+            default:
+                break;
+            }
         }
     }
     return menuBar;
@@ -165,14 +169,18 @@ void CRiskDialog::keyPressEvent(QKeyEvent *event)
 
 void CRiskDialog::OnChangeAge()
 {
-    if (!m_bExchanging)
-        m_form.ComputeTermRisk();
+    if (m_bExchanging)
+        return;
+    m_form.ComputeTermRisk();
+    UpdateRiskCurve();
 }
 
 void CRiskDialog::OnSelchangeFormula()
 {
-    if (!m_bExchanging)
-        m_form.ComputeTermRisk();
+    if (m_bExchanging)
+        return;
+    m_form.ComputeTermRisk();
+    UpdateRiskCurve();
 }
 
 void CRiskDialog::OnChangeWeeks()
@@ -200,6 +208,44 @@ void CRiskDialog::OnMenuQuit()
 void CRiskDialog::OnMenuInfo()
 {
     Q_EMIT aboutRequested();
+}
+
+void CRiskDialog::OnToolsDeliveryAge()
+{
+    CDeliveryAgeDialog dates(this);
+    if (dates.exec() != QDialog::Accepted || dates.AgeText().empty())
+        return;
+    // As if typed over the whole field: the age recalculates at once
+    // (OnChangeAge), and Ctrl+Z in the field brings the former age back.
+    m_pAge->selectAll();
+    m_pAge->insert(FromUtf8(dates.AgeText()));
+}
+
+void CRiskDialog::OnToolsCopySummary()
+{
+    m_form.UpdateData(true);
+    // The formula the figures are for, as FormulaFromIndex reads the list.
+    const auto formula = static_cast<std::size_t>(FormulaFromIndex(FormulaSelection()));
+    const std::string summary
+        = RecordSummary(m_form.Texts(), res::kFormulaEntries[formula], "Meravel " MERAVEL_VERSION);
+    QGuiApplication::clipboard()->setText(FromUtf8(summary));
+}
+
+void CRiskDialog::OnToolsRiskCurve()
+{
+    if (!m_pRiskCurve) {
+        m_pRiskCurve = new CRiskCurveWindow(this);
+        UpdateRiskCurve();
+    }
+    m_pRiskCurve->show();
+    m_pRiskCurve->raise();
+    m_pRiskCurve->activateWindow();
+}
+
+void CRiskDialog::UpdateRiskCurve()
+{
+    if (m_pRiskCurve)
+        m_pRiskCurve->ShowState(FormulaFromIndex(FormulaSelection()), m_form.Texts().m_strAge);
 }
 
 void CRiskDialog::OnOK()

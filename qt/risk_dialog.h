@@ -13,12 +13,19 @@
 //   Quitter, Enter    -> OK                 -> the window ends (accepted)
 //   Escape, close box -> Cancel             -> the window ends (rejected)
 //   Infos, F1, the system menu's About item -> aboutRequested()
+//   Outils > Âge à l'accouchement -> OnToolsDeliveryAge: the age from two
+//                                    dates, written into the age field
+//   Outils > Copier le résumé, Ctrl+Shift+C -> OnToolsCopySummary: the
+//                                    summary for the patient record, to the clipboard
+//   Outils > Courbe du risque      -> OnToolsRiskCurve: the curve window, kept
+//                                    up to date after each ComputeTermRisk
 
 #include "form/risk_form.h"
 #include "form/updown.h"
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 
 class QComboBox;
 class QLineEdit;
@@ -26,6 +33,7 @@ class QMenuBar;
 
 namespace meravel {
 
+class CRiskCurveWindow;
 class UpDownControl;
 
 class CRiskDialog : public QDialog, private FormPlatform
@@ -59,7 +67,13 @@ private:
     void OnVScroll(int delta);
     void OnMenuQuit();
     void OnMenuInfo();
+    void OnToolsDeliveryAge();
+    void OnToolsCopySummary();
+    void OnToolsRiskCurve();
     void OnOK();
+
+    // Shows the current formula and age in the curve window, when it is open.
+    void UpdateRiskCurve();
 
     // FormPlatform
     void ReadFields(FormTexts &texts) override;
@@ -82,6 +96,8 @@ private:
     QLineEdit *m_pGestRisk = nullptr;
     QLineEdit *m_pWeeks = nullptr;
     QLineEdit *m_pAdvice = nullptr;
+    // Open from Outils > Courbe du risque until it is closed.
+    QPointer<CRiskCurveWindow> m_pRiskCurve;
 
     // True while the form writes its values into the fields or sets the
     // controls itself: the notifications raised meanwhile are not the user's.

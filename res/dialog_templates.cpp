@@ -36,10 +36,40 @@ constexpr DialogControl kMainControls[] = {
     {Rule, IDC_STATIC, "", "", 5, 85, 190, 1, kSunkenEdge, ""},
 };
 
-constexpr MenuItem kMainMenu[] = {
+constexpr MenuItem kOptionsMenu[] = {
     {ID_MENU_INFO, "&Infos"},
     {0, ""},
     {ID_MENU_QUIT, "&Quitter"},
+};
+
+constexpr MenuItem kToolsMenu[] = {
+    {ID_TOOLS_DELIVERY_AGE, "Â&ge à l'accouchement..."},
+    {ID_TOOLS_COPY_SUMMARY, "&Copier le résumé", "Ctrl+Shift+C"},
+    {ID_TOOLS_RISK_CURVE, "Courbe du &risque..."},
+};
+
+constexpr MenuPopup kMainMenus[] = {
+    {"&Options", kOptionsMenu},
+    {"O&utils", kToolsMenu},
+};
+
+constexpr DialogControl kDeliveryAgeControls[] = {
+    {Label, IDC_STATIC, "", "Date de naissance :", 7, 9, 105, 8, kAlignLeft, ""},
+    {DatePicker, IDC_BIRTH_DATE, "IDC_BIRTH_DATE", "", 115, 7, 75, 13, kTabStop, "Date de naissance"},
+    {Label, IDC_STATIC, "", "Date prévue d'accouchement :", 7, 27, 105, 8, kAlignLeft, ""},
+    {DatePicker, IDC_DELIVERY_DATE, "IDC_DELIVERY_DATE", "", 115, 25, 75, 13, kTabStop, "Date prévue d'accouchement"},
+    {Label, IDC_STATIC, "", "Âge à cette date :", 7, 46, 105, 8, kAlignLeft, ""},
+    {Edit, IDC_DELIVERY_AGE, "IDC_DELIVERY_AGE", "", 115, 44, 40, 12,
+        kReadOnly | kAlignRight | kAutoHScroll | kBorder | kTabStop, "Âge à la date prévue d'accouchement, en années"},
+    {Label, IDC_STATIC, "", "ans", 159, 46, 20, 8, kAlignLeft, ""},
+    {Label, IDC_DELIVERY_MESSAGE, "IDC_DELIVERY_MESSAGE", "", 7, 62, 198, 18, kAlignLeft, "Message"},
+    {PushButton, IDOK, "IDOK", "OK", 100, 84, 50, 14, kDefaultButton | kTabStop, "OK"},
+    {PushButton, IDCANCEL, "IDCANCEL", "Annuler", 155, 84, 50, 14, kTabStop, "Annuler"},
+};
+
+constexpr DialogControl kRiskCurveControls[] = {
+    {Plot, IDC_RISK_CURVE, "IDC_RISK_CURVE", "", 0, 0, 300, 180, 0, "Courbe du risque à terme"},
+    {PushButton, IDCANCEL, "IDCANCEL", "Fermer", 245, 184, 50, 14, kDefaultButton | kTabStop, "Fermer"},
 };
 
 constexpr DialogControl kAboutControls[] = {
@@ -52,7 +82,7 @@ constexpr DialogControl kAboutControls[] = {
         "Formule de SNIJDERS : RJM et al. Ultrasound Obstet Gynecol 1999;13:167-70", 5, 80, 150, 17,
         kAlignLeft | kTransparent, ""},
     {PushButton, IDOK, "IDOK", "OK", 190, 80, 23, 14, kDefaultButton | kTabStop, "OK"},
-    {Label, IDC_STATIC, "IDC_ABOUT_TERMS", "Aide au dépistage, pas un diagnostic", 25, 45, 185, 10,
+    {Label, IDC_STATIC, "IDC_ABOUT_TERMS", "Risque selon l'âge seul, pas un diagnostic", 25, 45, 185, 10,
         kAlignCenter | kStaticEdge, ""},
     {Label, IDC_STATIC, "IDC_ABOUT_CONTACT", "Contact : voir le fichier README", 50, 60, 140, 10, kAlignLeft, ""},
 };
@@ -71,8 +101,7 @@ const DialogTemplate kMainDialog = {
     8,
     kMainControls,
     IDR_MAIN_MENU,
-    "&Options",
-    kMainMenu,
+    kMainMenus,
 };
 
 const DialogTemplate kAboutDialog = {
@@ -85,7 +114,32 @@ const DialogTemplate kAboutDialog = {
     8,
     kAboutControls,
     0,
-    nullptr,
+    {},
+};
+
+const DialogTemplate kDeliveryAgeDialog = {
+    IDD_DELIVERY_AGE,
+    0,
+    "Âge à la date prévue d'accouchement",
+    212,
+    104,
+    "MS Sans Serif",
+    8,
+    kDeliveryAgeControls,
+    0,
+    {},
+};
+
+const DialogTemplate kRiskCurveDialog = {
+    IDD_RISK_CURVE,
+    kDialogMinimizeBox,
+    "Courbe du risque à terme",
+    300,
+    204,
+    "MS Sans Serif",
+    8,
+    kRiskCurveControls,
+    0,
     {},
 };
 

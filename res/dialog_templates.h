@@ -21,6 +21,8 @@ enum class ControlKind {
     Icon,       // the application icon
     Rule,       // sunken horizontal line
     PushButton, // push button
+    DatePicker, // a date, shown as dd/mm/yyyy, with a calendar to pick it
+    Plot,       // an area the window draws itself
 };
 
 // Style bits, combined with |.
@@ -62,6 +64,14 @@ struct MenuItem
 {
     int id; // 0 for a separator
     const char *text;
+    const char *shortcut = nullptr; // e.g. "Ctrl+Shift+C", or nullptr
+};
+
+// One drop-down of a menu bar.
+struct MenuPopup
+{
+    const char *title;
+    std::span<const MenuItem> items;
 };
 
 // Window style bits of a dialog, combined with |. Every dialog has a caption,
@@ -82,15 +92,18 @@ struct DialogTemplate
     const char *fontFamily;
     int pointSize;
     std::span<const DialogControl> controls;
-    int menuId;            // the menu bar's identifier, 0 for none
-    const char *menuTitle; // the one drop-down of the menu bar, or nullptr
-    std::span<const MenuItem> menu;
+    int menuId; // the menu bar's identifier, 0 for none
+    std::span<const MenuPopup> menus;
 };
 
 // The calculator window, IDD_MAIN.
 extern const DialogTemplate kMainDialog;
 // The About box, IDD_ABOUT.
 extern const DialogTemplate kAboutDialog;
+// The age at the expected date of delivery, from two dates: IDD_DELIVERY_AGE.
+extern const DialogTemplate kDeliveryAgeDialog;
+// The risk curve, IDD_RISK_CURVE.
+extern const DialogTemplate kRiskCurveDialog;
 
 // Initial entries of the formula list, in order; their indices are the
 // formula values.

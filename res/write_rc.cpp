@@ -123,6 +123,16 @@ Win32Control Translate(const DialogControl &control)
         out.windowClass = "BUTTON";
         out.styles.push_back(has(kDefaultButton) ? "BS_DEFPUSHBUTTON" : "BS_PUSHBUTTON");
         break;
+    case ControlKind::DatePicker:
+        // The window sets the dd/mm/yyyy format when it opens.
+        out.windowClass = "SysDateTimePick32";
+        out.styles.push_back("DTS_SHORTDATEFORMAT");
+        break;
+    case ControlKind::Plot:
+        // Drawn by the window (WM_DRAWITEM).
+        out.windowClass = "STATIC";
+        out.styles.push_back("SS_OWNERDRAW");
+        break;
     }
     if (has(kSunkenEdge))
         out.styles.push_back("SS_SUNKEN");
@@ -174,16 +184,53 @@ void WriteDialog(std::ostream &rc, const DialogTemplate &dialog, const char *nam
     rc << "END\n\n";
 }
 
+// Windows writes "Ctrl+Maj+C" in a French menu; the table's shortcuts are
+// written as Qt reads them, "Ctrl+Shift+C".
+std::string FrenchShortcut(std::string shortcut)
+{
+    const std::string shift = "Shift+";
+    if (const auto at = shortcut.find(shift); at != std::string::npos)
+        shortcut.replace(at, shift.size(), "Maj+");
+    return shortcut;
+}
+
 void WriteMenu(std::ostream &rc, const DialogTemplate &dialog)
 {
-    rc << dialog.menuId << " MENU\nBEGIN\n    POPUP " << Quoted(dialog.menuTitle) << "\n    BEGIN\n";
-    for (const MenuItem &item : dialog.menu) {
-        if (item.id == 0)
-            rc << "        MENUITEM SEPARATOR\n";
-        else
-            rc << "        MENUITEM " << Quoted(item.text) << ", " << item.id << "\n";
+    rc << dialog.menuId << " MENU\nBEGIN\n";
+    for (const MenuPopup &popup : dialog.menus) {
+        rc << "    POPUP " << Quoted(popup.title) << "\n    BEGIN\n";
+        for (const MenuItem &item : popup.items) {
+            if (item.id == 0) {
+                rc << "        MENUITEM SEPARATOR\n";
+                continue;
+            }
+            std::string text = item.text;
+            if (item.shortcut)
+                text += "\t" + FrenchShortcut(item.shortcut);
+            rc << "        MENUITEM " << Quoted(text.c_str()) << ", " << item.id << "\n";
+        }
+        rc << "    END\n";
     }
-    rc << "    END\nEND\n\n";
+    rc << "END\n\n";
+}
+
+// The menu's shortcuts as an accelerator table, for "Ctrl+[Shift+]LETTER".
+void WriteAccelerators(std::ostream &rc, const DialogTemplate &dialog, int id)
+{
+    rc << id << " ACCELERATORS\nBEGIN\n";
+    for (const MenuPopup &popup : dialog.menus) {
+        for (const MenuItem &item : popup.items) {
+            if (!item.shortcut)
+                continue;
+            const std::string shortcut = item.shortcut;
+            const char key = shortcut.back();
+            rc << "    \"" << key << "\", " << item.id << ", VIRTKEY, CONTROL";
+            if (shortcut.find("Shift+") != std::string::npos)
+                rc << ", SHIFT";
+            rc << "\n";
+        }
+    }
+    rc << "END\n\n";
 }
 
 } // namespace
@@ -198,7 +245,10 @@ int main(int argc, char **argv)
     rc << "// Generated from res/dialog_templates.cpp by write_rc: edit the table, not this file.\n\n";
     WriteDialog(rc, kAboutDialog, "IDD_ABOUT");
     WriteDialog(rc, kMainDialog, "IDD_MAIN");
+    WriteDialog(rc, kDeliveryAgeDialog, "IDD_DELIVERY_AGE");
+    WriteDialog(rc, kRiskCurveDialog, "IDD_RISK_CURVE");
     WriteMenu(rc, kMainDialog);
+    WriteAccelerators(rc, kMainDialog, IDR_MAIN_ACCELERATORS);
     rc << "STRINGTABLE\nBEGIN\n";
     for (const StringEntry &entry : kStringTable)
         rc << "    " << entry.id << ", " << Quoted(entry.text) << "\n";

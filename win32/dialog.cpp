@@ -16,6 +16,25 @@ INT_PTR CDialog::DoModal()
         &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
+bool CDialog::Create()
+{
+    return ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nTemplateId), m_hParent,
+               &CDialog::DialogProc, reinterpret_cast<LPARAM>(this))
+        != nullptr;
+}
+
+CDialog *CDialog::FromHandle(HWND window)
+{
+    // A dialog window (class atom 32770) whose procedure is this class's:
+    // only then is DWLP_USER an object of this class.
+    constexpr ULONG_PTR kDialogClassAtom = 0x8002;
+    if (!window || ::GetClassLongPtrW(window, GCW_ATOM) != kDialogClassAtom)
+        return nullptr;
+    if (reinterpret_cast<DLGPROC>(::GetWindowLongPtrW(window, DWLP_DLGPROC)) != &CDialog::DialogProc)
+        return nullptr;
+    return reinterpret_cast<CDialog *>(::GetWindowLongPtrW(window, DWLP_USER));
+}
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CDialog *self = nullptr;
@@ -28,6 +47,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     self = reinterpret_cast<CDialog *>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!self)
         return FALSE;
+    if (message == WM_NCDESTROY) {
+        // The window's last message: the object outlives it.
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        self->m_hWnd = nullptr;
+        return FALSE;
+    }
 
     // The OK and Cancel commands: Enter, Escape, the close command, an OK
     // button, or a menu command that ends the dialog.

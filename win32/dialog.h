@@ -1,10 +1,11 @@
 #pragma once
 
-// A modal dialog from a template of the program's resources, the way the
-// platform has always run them: DialogBoxParamW with a dialog procedure that
-// finds its object from the window (DWLP_USER) and hands each message to it.
-// The default OK and Cancel actions end the modal run; Enter, Escape and the
-// close command reach them through the dialog manager.
+// A dialog from a template of the program's resources, the way the platform
+// has always run them: DialogBoxParamW (modal) or CreateDialogParamW
+// (modeless) with a dialog procedure that finds its object from the window
+// (DWLP_USER) and hands each message to it. The default OK and Cancel actions
+// end the modal run; Enter, Escape and the close command reach them through
+// the dialog manager. A modeless dialog overrides them to destroy its window.
 
 #include "win32/win32.h"
 
@@ -22,8 +23,16 @@ public:
 
     // Creates the window, runs it until it ends; IDOK or IDCANCEL.
     INT_PTR DoModal();
+    // Creates the window and returns at once: a modeless dialog, which lives
+    // until DestroyWindow. False when the window could not be created.
+    bool Create();
 
+    // The window, or nullptr before it is created and once it is destroyed.
     HWND GetSafeHwnd() const { return m_hWnd; }
+
+    // The object of a dialog window made by this class; nullptr for any other
+    // window, so that any window of the thread may be asked.
+    static CDialog *FromHandle(HWND window);
 
 protected:
     // True gives the focus to the first tab stop, its text selected.

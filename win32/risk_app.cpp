@@ -6,11 +6,11 @@ namespace meravel {
 
 bool CRiskApp::InitInstance()
 {
-    // The common controls of the manifest's version 6: the up-down control
-    // and the themed standard controls.
+    // The common controls of the manifest's version 6: the up-down control,
+    // the date pickers and the themed standard controls.
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES;
+    controls.dwICC = ICC_UPDOWN_CLASS | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES;
     ::InitCommonControlsEx(&controls);
 
     CRiskDialog dialog;

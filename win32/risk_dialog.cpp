@@ -1,8 +1,15 @@
 #include "win32/risk_dialog.h"
 
+#include "form/record_summary.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
+#include "res/version.h"
+#include "risk/term_risk.h"
 #include "win32/about_dialog.h"
+#include "win32/delivery_age_dialog.h"
+#include "win32/risk_curve_window.h"
+
+#include <cstring>
 
 namespace meravel {
 
@@ -34,6 +41,34 @@ HICON LoadMainIcon(int size)
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ICON), IMAGE_ICON, size, size, LR_SHARED));
 }
 
+// Puts UTF-16 text on the clipboard; false when the clipboard is busy or
+// out of memory.
+bool CopyToClipboard(HWND owner, const std::wstring &text)
+{
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory)
+        return false;
+    void *data = ::GlobalLock(memory);
+    if (!data) {
+        ::GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(data, text.c_str(), bytes);
+    ::GlobalUnlock(memory);
+    if (!::OpenClipboard(owner)) {
+        ::GlobalFree(memory);
+        return false;
+    }
+    ::EmptyClipboard();
+    // The clipboard owns the memory once it has taken it.
+    const bool copied = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    ::CloseClipboard();
+    if (!copied)
+        ::GlobalFree(memory);
+    return copied;
+}
+
 } // namespace
 
 CRiskDialog::CRiskDialog(HWND parent)
@@ -41,8 +76,12 @@ CRiskDialog::CRiskDialog(HWND parent)
     , m_hIcon(LoadMainIcon(::GetSystemMetrics(SM_CXICON)))
     , m_hSmallIcon(LoadMainIcon(::GetSystemMetrics(SM_CXSMICON)))
     , m_form(*this)
+    , m_hAccelerators(::LoadAcceleratorsW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS)))
 {
 }
+
+// Out of line, where the curve window's class is complete.
+CRiskDialog::~CRiskDialog() = default;
 
 BOOL CRiskDialog::OnInitDialog()
 {
@@ -53,6 +92,11 @@ BOOL CRiskDialog::OnInitDialog()
     AddAboutItemToSystemMenu();
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+
+    // For the lifetime of the window (WM_DESTROY unhooks it): every dialog
+    // loop of the thread, this window's and those of the dialogs over it.
+    m_hMessageFilter
+        = ::SetWindowsHookExW(WH_MSGFILTER, &CRiskDialog::MessageFilterProc, nullptr, ::GetCurrentThreadId());
 
     m_form.InitInputs();
     // The dialog manager gives the focus to the age field, "25" selected:
@@ -100,6 +144,9 @@ bool CRiskDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR 
         // The cursor while the minimised window is dragged.
         *result = reinterpret_cast<INT_PTR>(m_hIcon);
         return true;
+    case WM_DESTROY:
+        OnDestroy();
+        return false;
     default:
         return false;
     }
@@ -119,6 +166,13 @@ bool CRiskDialog::OnCommand(WPARAM wParam)
         OnMenuInfo();
     else if (id == ID_MENU_QUIT && code == 0)
         OnMenuQuit();
+    // From the menu (0) or the accelerator table (1).
+    else if (id == ID_TOOLS_DELIVERY_AGE && (code == 0 || code == 1))
+        OnToolsDeliveryAge();
+    else if (id == ID_TOOLS_COPY_SUMMARY && (code == 0 || code == 1))
+        OnToolsCopySummary();
+    else if (id == ID_TOOLS_RISK_CURVE && (code == 0 || code == 1))
+        OnToolsRiskCurve();
     else
         return false;
     return true;
@@ -156,20 +210,26 @@ bool CRiskDialog::OnPaint()
 
 void CRiskDialog::OnChangeAge()
 {
-    if (!m_bExchanging)
-        m_form.ComputeTermRisk();
+    if (m_bExchanging)
+        return;
+    m_form.ComputeTermRisk();
+    UpdateCurve();
 }
 
 void CRiskDialog::OnSelchangeFormula()
 {
-    if (!m_bExchanging)
-        m_form.ComputeTermRisk();
+    if (m_bExchanging)
+        return;
+    m_form.ComputeTermRisk();
+    UpdateCurve();
 }
 
 void CRiskDialog::OnChangeWeeks()
 {
-    if (!m_bExchanging)
-        m_form.ComputeGestationalRisk();
+    if (m_bExchanging)
+        return;
+    m_form.ComputeGestationalRisk();
+    UpdateCurve();
 }
 
 void CRiskDialog::OnDeltaposWeeksSpin(NMUPDOWN *change)
@@ -190,6 +250,7 @@ void CRiskDialog::OnVScroll()
         SetItemText(IDC_WEEKS, m_spinWeeks.PosText());
     }
     m_form.ComputeGestationalRisk();
+    UpdateCurve();
 }
 
 void CRiskDialog::OnMenuQuit()
@@ -203,10 +264,96 @@ void CRiskDialog::OnMenuInfo()
     about.DoModal();
 }
 
+void CRiskDialog::OnToolsDeliveryAge()
+{
+    CDeliveryAgeDialog dialog(m_hWnd);
+    if (dialog.DoModal() != IDOK)
+        return;
+    // As if typed: outside the exchange, the field's change notification
+    // recalculates.
+    ::SetDlgItemTextW(m_hWnd, IDC_AGE, ToUtf16(dialog.AgeText()).c_str());
+}
+
+void CRiskDialog::OnToolsCopySummary()
+{
+    m_form.UpdateData(true);
+    // The formula as the figures take it: Cuckle for the first entry, Hecht
+    // for any other index.
+    const RiskFormula formula = FormulaFromIndex(FormulaSelection());
+    const std::string formulaName = res::kFormulaEntries[static_cast<size_t>(formula)];
+    const std::string summary = RecordSummary(m_form.Texts(), formulaName, "Meravel " MERAVEL_VERSION);
+    if (!CopyToClipboard(m_hWnd, ToUtf16(summary)))
+        ::MessageBeep(MB_ICONWARNING);
+}
+
+void CRiskDialog::OnToolsRiskCurve()
+{
+    if (!m_curve)
+        m_curve = std::make_unique<CRiskCurveWindow>(m_hWnd);
+    if (!m_curve->IsOpen())
+        m_curve->Follow(FormulaFromIndex(FormulaSelection()), ItemText(IDC_AGE));
+    m_curve->Show();
+}
+
+void CRiskDialog::UpdateCurve()
+{
+    if (m_curve && m_curve->IsOpen())
+        m_curve->Follow(FormulaFromIndex(FormulaSelection()), ItemText(IDC_AGE));
+}
+
+LRESULT CALLBACK CRiskDialog::MessageFilterProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == MSGF_DIALOGBOX) {
+        auto *msg = reinterpret_cast<MSG *>(lParam);
+        HWND root = msg->hwnd ? ::GetAncestor(msg->hwnd, GA_ROOT) : nullptr;
+        // The calculator is the message's window, or owns it.
+        auto *calculator = dynamic_cast<CRiskDialog *>(CDialog::FromHandle(root));
+        if (!calculator && root)
+            calculator = dynamic_cast<CRiskDialog *>(CDialog::FromHandle(::GetWindow(root, GW_OWNER)));
+        if (calculator && calculator->PreTranslateMessage(root, msg))
+            return TRUE;
+    }
+    // No hook handle needed: the thread's hook chain is the system's.
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool CRiskDialog::PreTranslateMessage(HWND root, MSG *msg)
+{
+    if (m_bFiltering)
+        return false;
+    if (root == m_hWnd)
+        return m_hAccelerators && ::TranslateAcceleratorW(m_hWnd, m_hAccelerators, msg);
+    if (m_curve && m_curve->IsOpen() && root == m_curve->GetSafeHwnd()) {
+        const ExchangeGuard filtering(m_bFiltering);
+        return m_curve->PreTranslateMessage(msg);
+    }
+    return false;
+}
+
 void CRiskDialog::OnOK()
 {
     m_form.UpdateData(true);
+    // The curve closes before the calculator, which hides at once.
+    if (m_curve)
+        m_curve->Close();
     CDialog::OnOK();
+}
+
+void CRiskDialog::OnCancel()
+{
+    if (m_curve)
+        m_curve->Close();
+    CDialog::OnCancel();
+}
+
+void CRiskDialog::OnDestroy()
+{
+    if (m_curve)
+        m_curve->Close();
+    if (m_hMessageFilter) {
+        ::UnhookWindowsHookEx(m_hMessageFilter);
+        m_hMessageFilter = nullptr;
+    }
 }
 
 void CRiskDialog::ReadFields(FormTexts &texts)

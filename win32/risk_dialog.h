@@ -13,24 +13,45 @@
 //   Quitter, Enter     IDOK          -> OnOK               -> the window ends
 //   Escape, close box  IDCANCEL      -> OnCancel           -> the window ends
 //   Infos, F1, the system menu's About item                -> the About box
+//   Outils: Âge à l'accouchement...   -> the dates' dialog  -> the age field, as typed
+//   Outils: Copier le résumé, Ctrl+Shift+C                   -> the clipboard
+//   Outils: Courbe du risque...       -> the curve window, which then follows
+//                                        each recalculation of the term figure
+//
+// A modal dialog's loop has no room for an accelerator table or for another
+// window's keys: while the window runs, a message filter hook of the thread
+// (WH_MSGFILTER) translates Ctrl+Shift+C for it and hands the curve window's
+// keys to that window's dialog manager.
 
 #include "form/risk_form.h"
 #include "form/updown.h"
 #include "win32/dialog.h"
 
+#include <memory>
+
 namespace meravel {
+
+class CRiskCurveWindow;
 
 class CRiskDialog : public CDialog, private FormPlatform
 {
 public:
     explicit CRiskDialog(HWND parent = nullptr);
+    ~CRiskDialog() override;
 
 protected:
     BOOL OnInitDialog() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR *result) override;
     void OnOK() override;
+    void OnCancel() override;
 
 private:
+    static LRESULT CALLBACK MessageFilterProc(int code, WPARAM wParam, LPARAM lParam);
+    // A message of the thread's modal loops whose top-level window is `root`;
+    // true when it was handled here and is not to be dispatched.
+    bool PreTranslateMessage(HWND root, MSG *msg);
+    void OnDestroy();
+
     void AddAboutItemToSystemMenu();
     bool OnCommand(WPARAM wParam);
     bool OnSysCommand(WPARAM command);
@@ -43,6 +64,11 @@ private:
     void OnVScroll();
     void OnMenuQuit();
     void OnMenuInfo();
+    void OnToolsDeliveryAge();
+    void OnToolsCopySummary();
+    void OnToolsRiskCurve();
+    // After each recalculation: the curve shows the new age and formula.
+    void UpdateCurve();
 
     // FormPlatform
     void ReadFields(FormTexts &texts) override;
@@ -62,6 +88,13 @@ private:
     // control is steered to it at each step.
     UpDownState m_spinWeeks;
     RiskForm m_form;
+
+    HACCEL m_hAccelerators;
+    HHOOK m_hMessageFilter = nullptr;
+    // True while the hook hands a message to the curve window's dialog
+    // manager, which calls the hook again.
+    bool m_bFiltering = false;
+    std::unique_ptr<CRiskCurveWindow> m_curve;
 
     // True while the form writes its values into the fields or sets the
     // controls itself: the notifications raised meanwhile are not the user's.

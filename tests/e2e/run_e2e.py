@@ -26,6 +26,7 @@ script if it is killed (PR_SET_PDEATHSIG).
 
 import argparse
 import ctypes
+import datetime
 import os
 import re
 import select
@@ -378,6 +379,15 @@ class Calculator:
                 return ""
             time.sleep(0.05)
 
+    def clipboard(self):
+        """What a paste would give: the X clipboard (qt), or the Windows
+        clipboard read by the probe (win32)."""
+        if self.session.frontend == "qt":
+            return self.session.clipboard()
+        self._alive()
+        out = self.session.tool(["wine", self.session.field_probe, "--clipboard"], check=False)
+        return out.replace("\r\n", "\n").rstrip("\n")
+
     def read_all(self):
         """Every text field, in tab order from the focused one."""
         if self.session.frontend == "win32":
@@ -436,6 +446,19 @@ class About:
         self.close_key = close_key
 
 
+class Clipboard:
+    """The keys put this text on the clipboard."""
+    def __init__(self, text):
+        self.text = text
+
+
+class Window:
+    """The keys open a window with this title; close_key closes it (and the
+    calculator has the focus again)."""
+    def __init__(self, title, close_key):
+        self.title, self.close_key = title, close_key
+
+
 ENDS = "ends"
 
 ODDS = re.compile(r"1/[1-9][0-9]*")
@@ -458,6 +481,23 @@ class Odds:
         if self.save:
             memory[self.save] = got
         return None
+
+
+def default_delivery_age():
+    """The age the dates tool gives for the dates it opens with: born 30 years
+    before today (28 February for 29 February), delivery 20 weeks after
+    today. Reckoned here with Python's own calendar: whole years by
+    birthday, then the days since the last birthday over that year's length."""
+    today = datetime.date.today()
+    def birthday(year):
+        try:
+            return today.replace(year=year)
+        except ValueError:
+            return datetime.date(year, 2, 28)
+    delivery = today + datetime.timedelta(weeks=20)
+    years = 30 if birthday(today.year + 1) > delivery else 31
+    last, following = birthday(today.year - 30 + years), birthday(today.year - 30 + years + 1)
+    return "%.2f" % (years + (delivery - last).days / (following - last).days)
 
 
 def step(what, inputs, then, only=None):
@@ -548,6 +588,25 @@ SCENARIOS = {
         step("Escape", ["Escape"], ENDS),
     ],
 
+    # The tools of the Outils menu.
+    "tools": [
+        step("age 37 typed", [Text("37")], {"IDC_AGE": "37", "IDC_TERM_RISK": "0.47% soit 1/214"}),
+        step("Ctrl+Shift+C copies the summary for the patient record", ["ctrl+shift+c"],
+             Clipboard("Âge maternel 37 ans · Cuckle · à terme 0.47% soit 1/214 · à 2 SA 1/47 · "
+                       "Le risque peut justifier l'amniocentèse · Meravel 1.0.0.1")),
+        step("Outils > Courbe du risque (Alt+U, R), closed by Escape", ["alt+u", "r"],
+             Window("^Courbe du risque à terme$", "Escape")),
+        step("Outils > Âge à l'accouchement (Alt+U, G), Annuler by Escape", ["alt+u", "g"],
+             Window("^Âge à la date prévue d'accouchement$", "Escape")),
+        step("the age is unchanged after Annuler", [], {"IDC_AGE": "37", "IDC_TERM_RISK": "0.47% soit 1/214"}),
+        step("Outils > Âge à l'accouchement, OK by Enter with the dates it opens with", ["alt+u", "g"],
+             Window("^Âge à la date prévue d'accouchement$", "Return")),
+        step("the age at the expected delivery is written into the age field and recalculated", [],
+             {"IDC_AGE": default_delivery_age(), "IDC_TERM_RISK": re.compile(r"0\.[0-9]{2}% soit 1/[0-9]+"),
+              "IDC_ADVICE": ""}),
+        step("Escape", ["Escape"], ENDS),
+    ],
+
     # The ways to end the program, each in a run of its own.
     "exit": [
         step("Enter in the age field", [At("IDC_AGE"), "Return"], ENDS),
@@ -621,6 +680,19 @@ def about_round_trip(calc, inputs, close_key, what):
     log("ok - %s opens the About box, %s closes it, the calculator keeps %r" % (what, close_key, after))
 
 
+def window_round_trip(calc, inputs, then, what):
+    session = calc.session
+    do(calc, inputs)
+    window = session.wait_for("a window titled %s to open after %s" % (then.title, what),
+                              lambda: calc._alive() and next(iter(session.visible_windows(then.title)), None))
+    calc.wait_active(window, "the window %s" % then.title)
+    calc.key(then.close_key)
+    session.wait_for("the window %s to close after %s" % (then.title, then.close_key),
+                     lambda: calc._alive() and not session.visible_windows(then.title))
+    calc.wait_active(calc.window, "the calculator, after the window %s" % then.title)
+    log("ok - %s" % what)
+
+
 def run_scenario(session, exe, steps):
     calc = None
     memory = {}
@@ -630,7 +702,13 @@ def run_scenario(session, exe, steps):
         if calc is None:
             calc = Calculator(session, exe)
         then = s["then"]
-        if isinstance(then, About):
+        if isinstance(then, Clipboard):
+            do(calc, s["inputs"])
+            calc.session.wait_for("the clipboard to hold %r" % then.text, lambda: calc.clipboard() == then.text)
+            log("ok - %s" % s["what"])
+        elif isinstance(then, Window):
+            window_round_trip(calc, s["inputs"], then, s["what"])
+        elif isinstance(then, About):
             about_round_trip(calc, s["inputs"], then.close_key, s["what"])
         elif then == ENDS:
             do(calc, s["inputs"])

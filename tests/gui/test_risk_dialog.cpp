@@ -386,13 +386,21 @@ private Q_SLOTS:
 
         auto *menuBar = m_pDialog->findChild<QMenuBar *>();
         QVERIFY(menuBar);
+        // Options as it has always been, then the tools.
         const QList<QAction *> menus = menuBar->actions();
-        QCOMPARE(menus.size(), 1);
-        QCOMPARE(menus.first()->text(), QStringLiteral("&Options"));
-        QStringList items;
-        for (QAction *item : menus.first()->menu()->actions())
-            items << (item->isSeparator() ? QStringLiteral("-") : item->text());
-        QCOMPARE(items, (QStringList{QStringLiteral("&Infos"), QStringLiteral("-"), QStringLiteral("&Quitter")}));
+        QCOMPARE(menus.size(), 2);
+        auto items = [](QAction *menu) {
+            QStringList texts{menu->text()};
+            for (QAction *item : menu->menu()->actions())
+                texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
+            return texts;
+        };
+        QCOMPARE(items(menus[0]),
+            (QStringList{QStringLiteral("&Options"), QStringLiteral("&Infos"), QStringLiteral("-"),
+                QStringLiteral("&Quitter")}));
+        QCOMPARE(items(menus[1]),
+            (QStringList{QStringLiteral("O&utils"), QStringLiteral("Â&ge à l'accouchement..."),
+                QStringLiteral("&Copier le résumé"), QStringLiteral("Courbe du &risque...")}));
     }
 
     void layoutFollowsTheTemplate()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the built Windows program: the resources read back from it (dialogs,
-# menu, string, icon, manifest, version), that it is a 64-bit GUI program, and
+# menu, accelerators, string, icon, manifest, version), that it is a 64-bit
+# GUI program, and
 # that it needs no DLL beyond Windows' own (libstdc++ and libgcc are linked
 # in statically).
 #
@@ -37,8 +38,10 @@ fi
 # One record a line: RESOURCE <TAB> LANGUAGE <TAB> LINE, for every line of the
 # resource script that is not data or a brace; RESOURCE is "DIALOG 102",
 # "MENU 130", "STRINGTABLE", "VERSIONINFO 1", "14 128" (type 14, the icon
-# group), "24 1" (the manifest)... A menu also gets one line "ITEMS" with its
-# items in order, and each resource a line "LANGUAGE".
+# group), "24 1" (the manifest), "ACCELERATORS 131"... A menu also gets one
+# line "ITEMS" with its items in order, and each resource a line "LANGUAGE".
+# windres writes a text outside ASCII as L"..." with octal escapes of its
+# UTF-16 units: L"\302ge" is "Âge".
 awk '
   function flush() { if (res ~ /^MENU/) print res "\t" lang "\tITEMS " items; items = "" }
   /^LANGUAGE / { sub(/^LANGUAGE /, ""); lang = $0; next }
@@ -74,8 +77,26 @@ DIALOG 100 | is | LANGUAGE 12, 1
 DIALOG 100 | re | 100 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 217, 97
 DIALOG 100 | is | CAPTION "A propos de Meravel"
 DIALOG 100 | re | FONT 8, "MS Sans Serif"(, .*)?
+DIALOG 103 | is | LANGUAGE 12, 1
+DIALOG 103 | re | 103 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 212, 104
+DIALOG 103 | is | CAPTION L"\302ge \340 la date pr\351vue d'accouchement"
+DIALOG 103 | re | FONT 8, "MS Sans Serif"(, .*)?
+DIALOG 103 | re | CONTROL "", 1010, "(SysDateTimePick32|SYSDATETIMEPICK32)", 0x[0-9a-fA-F]+L?, 115, 7, 75, 13
+DIALOG 103 | re | CONTROL "", 1011, "(SysDateTimePick32|SYSDATETIMEPICK32)", 0x[0-9a-fA-F]+L?, 115, 25, 75, 13
+DIALOG 103 | re | CONTROL "", 1012, "EDIT", 0x[0-9a-fA-F]*[89a-fA-F][0-9a-fA-F][0-9a-fA-F]L?, 115, 44, 40, 12
+DIALOG 103 | re | CONTROL "", 1013, "STATIC", 0x[0-9a-fA-F]+L?, 7, 62, 198, 18
+DIALOG 103 | re | CONTROL "OK", 1, "BUTTON", 0x[0-9a-fA-F]*1L?, 100, 84, 50, 14
+DIALOG 103 | re | CONTROL "Annuler", 2, "BUTTON", 0x[0-9a-fA-F]+L?, 155, 84, 50, 14
+DIALOG 104 | is | LANGUAGE 12, 1
+DIALOG 104 | re | 104 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 300, 204
+DIALOG 104 | is | CAPTION L"Courbe du risque \340 terme"
+DIALOG 104 | re | FONT 8, "MS Sans Serif"(, .*)?
+DIALOG 104 | re | CONTROL "", 1020, "STATIC", 0x[0-9a-fA-F]*[02468aAcCeE][dD]L?, 0, 0, 300, 180
+DIALOG 104 | re | CONTROL "Fermer", 2, "BUTTON", 0x[0-9a-fA-F]*1L?, 245, 184, 50, 14
 MENU 130 | is | LANGUAGE 12, 1
-MENU 130 | is | ITEMS POPUP "&Options" / MENUITEM "&Infos", 32771 / MENUITEM SEPARATOR / MENUITEM "&Quitter", 32772
+MENU 130 | is | ITEMS POPUP "&Options" / MENUITEM "&Infos", 32771 / MENUITEM SEPARATOR / MENUITEM "&Quitter", 32772 / POPUP "O&utils" / MENUITEM L"\302&ge \340 l'accouchement...", 32773 / MENUITEM L"&Copier le r\351sum\351\tCtrl+Maj+C", 32774 / MENUITEM "Courbe du &risque...", 32775
+ACCELERATORS 131 | is | LANGUAGE 12, 1
+ACCELERATORS 131 | re | 67, 32774, VIRTKEY, (SHIFT, CONTROL|CONTROL, SHIFT)
 STRINGTABLE | is | LANGUAGE 12, 1
 STRINGTABLE | is | 101, "&A propos de Meravel..."
 14 128 | is | LANGUAGE 12, 1

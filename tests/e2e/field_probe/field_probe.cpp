@@ -1,27 +1,79 @@
-// Reads fields of the running calculator window on Windows, for the
-// end-to-end tests under Wine:
+// Reads the running calculator on Windows, for the end-to-end tests under
+// Wine:
 //
-//   meravel_field_probe ID...
+//   meravel_field_probe [--window TITLE] ID...
+//   meravel_field_probe --clipboard
 //
-// prints the text of each control of the window titled "Meravel" whose
-// identifier is given, one line each, in UTF-8, as WM_GETTEXT returns it.
-// Exit status 1 when there is no such window or control.
+// The first prints the text of each control whose identifier is given, one
+// line each, in UTF-8, as WM_GETTEXT returns it, from the dialog window
+// titled "Meravel" or TITLE. The second prints the clipboard's text
+// (CF_UNICODETEXT) in UTF-8, followed by a newline. Exit status 1 when there
+// is no such window or control, or no text on the clipboard.
 
 #include "win32/win32.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
-int wmain(int argc, wchar_t **argv)
+namespace {
+
+void PrintUtf8Line(const wchar_t *text, size_t length)
 {
-    HWND window = ::FindWindowW(L"#32770", L"Meravel");
-    if (!window) {
-        std::fputs("no window titled Meravel\n", stderr);
+    std::string utf8(length * 4 + 1, '\0');
+    const int bytes = ::WideCharToMultiByte(
+        CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
+    utf8.resize(static_cast<size_t>(bytes));
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+int PrintClipboard()
+{
+    if (!::OpenClipboard(nullptr)) {
+        std::fputs("cannot open the clipboard\n", stderr);
         return 1;
     }
-    for (int i = 1; i < argc; ++i) {
+    int status = 1;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto *text = static_cast<const wchar_t *>(::GlobalLock(data))) {
+            // Up to the terminating null, within the block's size.
+            const size_t capacity = ::GlobalSize(data) / sizeof(wchar_t);
+            size_t length = 0;
+            while (length < capacity && text[length] != L'\0')
+                ++length;
+            PrintUtf8Line(text, length);
+            ::GlobalUnlock(data);
+            status = 0;
+        }
+    }
+    ::CloseClipboard();
+    if (status != 0)
+        std::fputs("no text on the clipboard\n", stderr);
+    return status;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t **argv)
+{
+    if (argc == 2 && std::wcscmp(argv[1], L"--clipboard") == 0)
+        return PrintClipboard();
+
+    const wchar_t *title = L"Meravel";
+    int first = 1;
+    if (argc >= 3 && std::wcscmp(argv[1], L"--window") == 0) {
+        title = argv[2];
+        first = 3;
+    }
+    HWND window = ::FindWindowW(L"#32770", title);
+    if (!window) {
+        std::fprintf(stderr, "no window titled %ls\n", title);
+        return 1;
+    }
+    for (int i = first; i < argc; ++i) {
         HWND control = ::GetDlgItem(window, static_cast<int>(std::wcstol(argv[i], nullptr, 10)));
         if (!control) {
             std::fprintf(stderr, "no control %ls\n", argv[i]);
@@ -30,12 +82,7 @@ int wmain(int argc, wchar_t **argv)
         const LRESULT length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
         std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
         const LRESULT copied = ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-        std::string utf8(static_cast<size_t>(copied) * 4 + 1, '\0');
-        const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(copied), utf8.data(),
-            static_cast<int>(utf8.size()), nullptr, nullptr);
-        utf8.resize(static_cast<size_t>(bytes));
-        std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-        std::fputc('\n', stdout);
+        PrintUtf8Line(text.data(), static_cast<size_t>(copied));
     }
     return 0;
 }

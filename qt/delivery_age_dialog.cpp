@@ -1,0 +1,65 @@
+#include "qt/delivery_age_dialog.h"
+
+#include "form/delivery_age.h"
+#include "qt/dialog_builder.h"
+#include "qt/main_icon.h"
+#include "res/dialog_templates.h"
+#include "res/resource.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace meravel {
+
+namespace {
+
+// The delivery date the window opens with: a pregnancy about half-way.
+constexpr int kOpeningWeeksToDelivery = 20;
+constexpr int kOpeningYearsOfAge = 30;
+
+CalendarDate FromQDate(const QDate &date)
+{
+    return {date.year(), date.month(), date.day()};
+}
+
+} // namespace
+
+CDeliveryAgeDialog::CDeliveryAgeDialog(QWidget *parent, const QDate &today)
+    : QDialog(parent)
+{
+    const QHash<int, QWidget *> controls = BuildDialog(
+        this, res::kDeliveryAgeDialog, "IDD_DELIVERY_AGE", parent ? parent->windowIcon() : LoadMainIcon());
+    m_pBirthDate = Control<QDateEdit>(controls, IDC_BIRTH_DATE);
+    m_pDeliveryDate = Control<QDateEdit>(controls, IDC_DELIVERY_DATE);
+    m_pAge = Control<QLineEdit>(controls, IDC_DELIVERY_AGE);
+    m_pMessage = Control<QLabel>(controls, IDC_DELIVERY_MESSAGE);
+    m_pOK = Control<QPushButton>(controls, IDOK);
+    auto *cancel = Control<QPushButton>(controls, IDCANCEL);
+
+    m_pBirthDate->setDate(today.addYears(-kOpeningYearsOfAge));
+    m_pDeliveryDate->setDate(today.addDays(7 * kOpeningWeeksToDelivery));
+
+    connect(m_pBirthDate, &QDateEdit::dateChanged, this, &CDeliveryAgeDialog::OnChangeDate);
+    connect(m_pDeliveryDate, &QDateEdit::dateChanged, this, &CDeliveryAgeDialog::OnChangeDate);
+    connect(m_pOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    OnChangeDate();
+    m_pBirthDate->setFocus(Qt::OtherFocusReason);
+}
+
+void CDeliveryAgeDialog::OnChangeDate()
+{
+    const DeliveryAgeCheck check
+        = CheckDeliveryAge(FromQDate(m_pBirthDate->date()), FromQDate(m_pDeliveryDate->date()));
+    m_strAgeText = check.accepted ? check.ageText : std::string();
+    m_pAge->setText(FromUtf8(m_strAgeText));
+    m_pMessage->setText(FromUtf8(check.message));
+    // Enter on a refused pair of dates does nothing: the default button is
+    // disabled, and the message says why.
+    m_pOK->setEnabled(check.accepted);
+}
+
+} // namespace meravel
