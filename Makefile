@@ -1,22 +1,27 @@
 # The whole set-up on a fresh Debian or Ubuntu machine:
-#   make run      installs what is missing, builds, opens the calculator
-#   make test     installs what is missing, builds the Linux and the Windows
-#                 programs, runs every test (the Windows ones under Wine)
+#   make run      installs what building and running need, builds the program
+#                 alone (no tests, no benchmarks) in build-run/, opens it
+#   make test     installs what the tests need too, builds the Linux and the
+#                 Windows programs, runs every test (the Windows ones under Wine)
 #   make windows  builds the Windows program, its installer and its zip
 # CI (CI=true) also turns compiler warnings into errors.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR := $(if $(filter true 1 yes,$(CI)),ON,OFF)
 
-.PHONY: all deps deps-windows configure build windows run test sanitize bench package clean
+.PHONY: all deps deps-run deps-windows configure build configure-run build-run windows run test sanitize bench package clean
 
 all: build
 
+# Everything the tests need, the Windows cross build and Wine included.
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh test
+
+deps-run:
+	@./scripts/install-deps.sh run
 
 deps-windows:
-	@./scripts/install-deps.sh --windows
+	@./scripts/install-deps.sh windows
 
 # The Linux build's tests also check the Windows build in build-win/.
 configure: deps
@@ -29,8 +34,14 @@ windows: deps-windows
 	cmake --preset windows -DMERAVEL_WERROR=$(WERROR)
 	cmake --build --preset windows -j $(JOBS)
 
-run: build
-	@./scripts/run.sh build/qt/meravel
+configure-run: deps-run
+	cmake --preset run -DMERAVEL_WERROR=$(WERROR)
+
+build-run: configure-run
+	cmake --build --preset run -j $(JOBS)
+
+run: build-run
+	@./scripts/run.sh build-run/qt/meravel
 
 test: build windows
 	ctest --preset default -j $(JOBS)
@@ -48,4 +59,4 @@ package: build
 	cd build && cpack -G DEB
 
 clean:
-	rm -rf build build-sanitize build-win
+	rm -rf build build-run build-sanitize build-win

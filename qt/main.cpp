@@ -2,6 +2,5 @@
 
 int main(int argc, char **argv)
 {
-    meravel::CRiskApp app(argc, argv);
-    return app.Run();
+    return meravel::RunProgram(argc, argv);
 }

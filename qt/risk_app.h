@@ -22,4 +22,9 @@ public:
     int Run();
 };
 
+// The program: the calculator when there is a display to show it on;
+// otherwise a message in French and in English on the standard error and
+// exit status 1, where Qt would abort.
+int RunProgram(int argc, char **argv);
+
 } // namespace meravel

@@ -1,6 +1,7 @@
 #include "qt/risk_dialog.h"
 
 #include "form/record_summary.h"
+#include "qt/accessibility.h"
 #include "qt/delivery_age_dialog.h"
 #include "qt/dialog_builder.h"
 #include "qt/main_icon.h"
@@ -18,8 +19,11 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -42,6 +46,8 @@ CRiskDialog::CRiskDialog(QWidget *parent)
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
+    // Before the fields exist: their accessible interfaces are made once.
+    EnableFieldAccessibility(client);
     client->setFont(DialogFont(dialog));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -53,11 +59,17 @@ CRiskDialog::CRiskDialog(QWidget *parent)
     const QHash<int, QWidget *> controls = BuildDialogControls(client, dialog);
     m_pSpinWeeks = Control<UpDownControl>(controls, IDC_WEEKS_SPIN);
     m_comboFormula = Control<QComboBox>(controls, IDC_FORMULA);
+    // The wheel over the list changes the formula only where the focus is.
+    m_comboFormula->installEventFilter(this);
     m_pAge = Control<QLineEdit>(controls, IDC_AGE);
     m_pTermRisk = Control<QLineEdit>(controls, IDC_TERM_RISK);
     m_pGestRisk = Control<QLineEdit>(controls, IDC_GEST_RISK);
     m_pWeeks = Control<QLineEdit>(controls, IDC_WEEKS);
     m_pAdvice = Control<QLineEdit>(controls, IDC_ADVICE);
+    // For screen readers: the weeks spin's range and position, and the labels
+    // beside the fields.
+    m_pSpinWeeks->SetState(&m_spinWeeks);
+    TieLabelsToFields(client);
 
     for (const char *entry : res::kFormulaEntries)
         m_comboFormula->addItem(QString::fromUtf8(entry));
@@ -165,6 +177,49 @@ void CRiskDialog::keyPressEvent(QKeyEvent *event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool CRiskDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // As on Windows, the wheel turns the formula list only when the list has
+    // the focus: the formula never changes under a pointer passing by while
+    // the user types the age.
+    if (watched == m_comboFormula && event->type() == QEvent::Wheel && !m_comboFormula->hasFocus()) {
+        event->ignore();
+        return true;
+    }
+    // The first exposure: by now the window manager has put its frame around
+    // the window, and its size is known.
+    if (m_bCentring && watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        m_bCentring = false;
+        windowHandle()->removeEventFilter(this);
+        CentreFrame();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CRiskDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous() || testAttribute(Qt::WA_Moved))
+        return;
+    // Centred as well as can be before the frame exists, then again once
+    // the window manager has framed it.
+    CentreFrame();
+    if (windowHandle()) {
+        m_bCentring = true;
+        windowHandle()->installEventFilter(this);
+    }
+}
+
+void CRiskDialog::CentreFrame()
+{
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return;
+    const QRect frame = frameGeometry();
+    const QRect area = screen->availableGeometry();
+    move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
 }
 
 void CRiskDialog::OnChangeAge()

@@ -52,6 +52,8 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 #ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 #endif
@@ -84,6 +86,8 @@ private:
     void SetUpWeeksSpin(int lower, int upper, int position) override;
 
     void SetFieldText(QLineEdit *field, const std::string &text);
+    // Centres the window's frame, title bar included, on its screen.
+    void CentreFrame();
 
     QIcon m_hIcon;
     UpDownState m_spinWeeks;
@@ -102,6 +106,8 @@ private:
     // True while the form writes its values into the fields or sets the
     // controls itself: the notifications raised meanwhile are not the user's.
     bool m_bExchanging = false;
+    // True until the window manager has framed the window once.
+    bool m_bCentring = false;
 };
 
 } // namespace meravel

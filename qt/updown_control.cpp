@@ -1,5 +1,8 @@
 #include "qt/updown_control.h"
 
+#include "form/updown.h"
+
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
@@ -33,8 +36,28 @@ UpDownControl::UpDownControl(QWidget *parent)
     layout->setSpacing(0);
     layout->addWidget(m_pUp);
     layout->addWidget(m_pDown);
-    connect(m_pUp, &QToolButton::clicked, this, [this] { Q_EMIT stepped(+1); });
-    connect(m_pDown, &QToolButton::clicked, this, [this] { Q_EMIT stepped(-1); });
+    connect(m_pUp, &QToolButton::clicked, this, [this] { Step(+1); });
+    connect(m_pDown, &QToolButton::clicked, this, [this] { Step(-1); });
+}
+
+int UpDownControl::Value() const
+{
+    if (!m_pState)
+        return 0;
+    const QByteArray text = m_pBuddy ? m_pBuddy->text().toUtf8() : QByteArray();
+    return UpDownState::WholeNumberInRange(
+        std::string_view(text.constData(), std::size_t(text.size())), m_pState->Lower(), m_pState->Upper())
+        .value_or(m_pState->Pos());
+}
+
+void UpDownControl::Step(int delta)
+{
+    Q_EMIT stepped(delta);
+    // The owner has written the new position into the buddy by now.
+    if (m_pBuddy && m_pState) {
+        QAccessibleValueChangeEvent event(m_pBuddy, Value());
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void UpDownControl::AttachBuddy(QLineEdit *buddy, int width)
@@ -52,11 +75,11 @@ bool UpDownControl::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
             if (key->key() == Qt::Key_Up) {
-                Q_EMIT stepped(+1);
+                Step(+1);
                 return true;
             }
             if (key->key() == Qt::Key_Down) {
-                Q_EMIT stepped(-1);
+                Step(-1);
                 return true;
             }
         }

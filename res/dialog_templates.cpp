@@ -11,7 +11,7 @@ using enum ControlKind;
 
 constexpr DialogControl kMainControls[] = {
     {Edit, IDC_AGE, "IDC_AGE", "", 10, 15, 30, 12, kAlignRight | kAutoHScroll | kBorder | kTabStop,
-        "Âge de la mère, en années"},
+        "Âge de la mère, en années", "De 18 à 45 ans"},
     {ComboBox, IDC_FORMULA, "IDC_FORMULA", "", 9, 55, 50, 50, kDropDownList | kVScroll | kTabStop, "Formule"},
     {Edit, IDC_WEEKS, "IDC_WEEKS", "", 85, 55, 28, 12, kDigitsOnly | kAlignRight | kAutoHScroll | kBorder | kTabStop,
         "Âge gestationnel, en semaines d'aménorrhée"},
@@ -76,8 +76,8 @@ constexpr DialogControl kAboutControls[] = {
     {Label, IDC_STATIC, "IDC_ABOUT_TITLE", "Meravel version 1.0", 25, 0, 119, 20,
         kAlignCenter | kCenterVertically | kSunkenEdge, ""},
     {Icon, IDC_STATIC, "", "", 0, 0, 20, 20, 0, "Meravel"},
-    {Label, IDC_STATIC, "IDC_ABOUT_CREDITS", "© 2026 les auteurs de Meravel · " MERAVEL_VERSION, 25, 25, 165, 8,
-        kAlignLeft, ""},
+    {Label, IDC_STATIC, "IDC_ABOUT_CREDITS", "© 2026 les auteurs de Meravel · GPL-3+ · " MERAVEL_VERSION, 25, 25, 165,
+        8, kAlignLeft, ""},
     {Label, IDC_STATIC, "IDC_ABOUT_CITATION",
         "Formule de SNIJDERS : RJM et al. Ultrasound Obstet Gynecol 1999;13:167-70", 5, 80, 150, 17,
         kAlignLeft | kTransparent, ""},

@@ -1,30 +1,48 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Meravel needs to build, run and test, and the
-# French locale the tests run under. Does nothing when all is already there,
-# so `make run` and `make test` can call it every time.
+# Installs the Debian packages Meravel needs, and the French locale the tests
+# run under. Does nothing when all is already there, so `make run` and
+# `make test` can call it every time.
 #
-#   install-deps.sh            the Linux program and its tests
-#   install-deps.sh --windows  also the Windows program: the mingw-w64 cross
-#                              compiler, the installer tools, and Wine (64-bit)
-#                              with its fonts to test it
+#   install-deps.sh run      building and running the Linux program
+#   install-deps.sh test     run's, plus all the tests need: GoogleTest and
+#                            benchmark, Xvfb, openbox and the X tools, the Qt
+#                            styles checked, the packaging and accessibility
+#                            tools, and the Windows program's cross compiler,
+#                            installer tools and Wine
+#   install-deps.sh windows  run's, plus building the Windows program and its
+#                            installer (no Wine)
 set -euo pipefail
 
-packages=(
+set_name=${1:-test}
+
+run_packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils openbox imagemagick
-  qt6-svg-dev qt6-translations-l10n librsvg2-bin fonts-dejavu-core locales
-  desktop-file-utils appstream dpkg-dev file
-  python3 xclip wmctrl libxcb1-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  qt6-svg-dev qt6-translations-l10n fonts-dejavu-core
 )
-if [ "${1:-}" = "--windows" ]; then
-  packages+=(
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wixl msitools zip unzip
-    wine wine64 fonts-wine
-  )
-fi
+windows_packages=(
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wixl msitools zip unzip python3
+)
+test_packages=(
+  "${windows_packages[@]}"
+  wine wine64 fonts-wine
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool x11-utils openbox imagemagick xclip wmctrl libxcb1-dev
+  adwaita-qt6 qt6-gtk-platformtheme
+  librsvg2-bin locales desktop-file-utils appstream dpkg-dev file lintian
+  python3-pyatspi at-spi2-core dbus weston qt6-wayland
+)
+
+case "$set_name" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  windows) packages=("${run_packages[@]}" "${windows_packages[@]}") ;;
+  *)
+    echo "usage: $0 run|test|windows" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -44,7 +62,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # The locale tests run the calculator under French regional settings.
-if ! locale -a 2>/dev/null | grep -qiE '^fr_FR\.utf-?8$'; then
+if [ "$set_name" = test ] && ! locale -a 2>/dev/null | grep -qiE '^fr_FR\.utf-?8$'; then
   echo "Generating the fr_FR.UTF-8 locale"
   as_root localedef -i fr_FR -c -f UTF-8 -A /usr/share/locale/locale.alias fr_FR.UTF-8
 fi

@@ -75,6 +75,8 @@ const std::vector<ParseCase> &ParseCases()
         {"exponent without digits", "3e", 3.0},
         {"exponent sign without digits", "3e+", 3.0},
         {"exponent followed by a letter", "3e-x", 3.0},
+        {"d is no exponent letter", "2d1", 2.0},
+        {"D is no exponent letter", "2D1", 2.0},
         {"trailing point", "5.", 5.0},
         {"leading point", ".5", 0.5},
         {"point alone", ".", 0.0},

@@ -1,20 +1,35 @@
 // What a screen reader and a keyboard-only user get from the calculator: a
-// name for every field, a description for every result, and every command
-// within reach of the keyboard.
+// name for every field, a description for every result, the labels that tie
+// to each field, the weeks spin as one spin button that announces its steps,
+// and every command within reach of the keyboard.
 
 #include "qt/risk_dialog.h"
+#include "qt/updown_control.h"
 #include "tests/gui/gui_support.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 
 using meravel::CRiskDialog;
+using meravel::test::Field;
+using meravel::test::Text;
 
 namespace {
+
+QStringList LabelsOf(QWidget *field)
+{
+    QStringList labels;
+    const auto relations = QAccessible::queryAccessibleInterface(field)->relations(QAccessible::Label);
+    for (const auto &[label, relation] : relations)
+        labels << label->text(QAccessible::Name);
+    return labels;
+}
 
 struct Node
 {
@@ -74,11 +89,89 @@ private Q_SLOTS:
         QCOMPARE(results,
             (QStringList{
                 QStringLiteral("IDC_TERM_RISK"), QStringLiteral("IDC_GEST_RISK"), QStringLiteral("IDC_ADVICE")}));
-        // The spin arrows say what they do.
-        for (const Node &node : std::as_const(nodes)) {
-            if (node.role == QAccessible::Button)
-                QVERIFY2(!node.name.isEmpty(), "unnamed button");
-        }
+        // The spin arrows are part of the weeks spin button, not controls apart.
+        for (const Node &node : std::as_const(nodes))
+            QVERIFY2(node.role != QAccessible::Button, qPrintable(node.name));
+    }
+
+    void everyFieldIsLabelledByWhatIsWrittenBesideIt_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("age") << "IDC_AGE" << int(QAccessible::EditableText)
+                             << QStringList{"Age de la mère", "ans", "[18-45]"} << "De 18 à 45 ans";
+        QTest::newRow("formula") << "IDC_FORMULA" << int(QAccessible::ComboBox) << QStringList{"Formule"} << "";
+        QTest::newRow("weeks") << "IDC_WEEKS" << int(QAccessible::SpinBox)
+                               << QStringList{"En fonction de l'âge gestationnel", "SA"} << "";
+        QTest::newRow("term") << "IDC_TERM_RISK" << int(QAccessible::EditableText)
+                              << QStringList{"Probabilité à terme", "Valeur de référence = 1/250"} << "1 sur N";
+        QTest::newRow("gestational") << "IDC_GEST_RISK" << int(QAccessible::EditableText)
+                                     << QStringList{"En fonction de l'âge gestationnel"} << "1 sur N";
+        QTest::newRow("advice") << "IDC_ADVICE" << int(QAccessible::EditableText) << QStringList{} << "1/250";
+    }
+
+    void everyFieldIsLabelledByWhatIsWrittenBesideIt()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, role);
+        QFETCH(QStringList, labels);
+        QFETCH(QString, description);
+        CRiskDialog dialog;
+        auto *widget = Field<QWidget>(&dialog, qPrintable(field));
+        QAccessibleInterface *node = QAccessible::queryAccessibleInterface(widget);
+        QCOMPARE(int(node->role()), role);
+        QCOMPARE(LabelsOf(widget), labels);
+        QVERIFY2(node->text(QAccessible::Description).contains(description),
+            qPrintable(node->text(QAccessible::Description)));
+    }
+
+    void theFormulaListIsNamedFormuleItsFormulaBeingItsValue()
+    {
+        CRiskDialog dialog;
+        auto *combo = Field<QComboBox>(&dialog, "IDC_FORMULA");
+        QAccessibleInterface *node = QAccessible::queryAccessibleInterface(combo);
+        combo->setCurrentIndex(1);
+        QCOMPARE(node->text(QAccessible::Name), QStringLiteral("Formule"));
+        QCOMPARE(node->text(QAccessible::Value), QStringLiteral("Hecht"));
+        QCOMPARE(node->childCount(), 1);
+        QCOMPARE(node->child(0)->object(), combo->view());
+    }
+
+    // Its announcements are checked over AT-SPI (tests/e2e/atspi_check.py):
+    // offscreen, Qt passes no accessibility event on.
+    void theWeeksSpinButtonHasAValueThatSteps()
+    {
+        CRiskDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *weeks = Field<QLineEdit>(&dialog, "IDC_WEEKS");
+        auto *arrows = dialog.findChild<meravel::UpDownControl *>();
+        QAccessibleInterface *spin = QAccessible::queryAccessibleInterface(weeks);
+        QAccessibleValueInterface *value = spin->valueInterface();
+        QVERIFY(value);
+        QCOMPARE(value->minimumValue().toInt(), 1);
+        QCOMPARE(value->maximumValue().toInt(), 42);
+        QCOMPARE(value->currentValue().toInt(), 2);
+        // The spin button covers its arrows.
+        QVERIFY(spin->rect().contains(QRect(arrows->mapToGlobal(QPoint(0, 0)), arrows->size())));
+
+        const QString gestational = Text(&dialog, "IDC_GEST_RISK");
+        weeks->setFocus();
+        QTest::keyClick(weeks, Qt::Key_Up);
+        QCOMPARE(value->currentValue().toInt(), 3);
+        QVERIFY(Text(&dialog, "IDC_GEST_RISK") != gestational);
+        // Typed text the spin takes up; steps asked for by a screen reader
+        // start from it and stay within the range.
+        weeks->setText(QStringLiteral("41"));
+        QCOMPARE(value->currentValue().toInt(), 41);
+        spin->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
+        spin->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
+        QCOMPARE(weeks->text(), QStringLiteral("42"));
+        value->setCurrentValue(10);
+        QCOMPARE(weeks->text(), QStringLiteral("10"));
+        QCOMPARE(value->currentValue().toInt(), 10);
     }
 
     void everyCommandHasAKey()

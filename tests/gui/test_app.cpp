@@ -5,11 +5,19 @@
 #include "qt/risk_dialog.h"
 
 #include <QLineEdit>
+#include <QProcess>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
 
+#include <cstring>
+
 using meravel::CRiskApp;
+
+namespace {
+// This test program's path, to run it again as the program.
+const char *g_program = nullptr;
+} // namespace
 
 class TestApp : public QObject
 {
@@ -52,7 +60,32 @@ private Q_SLOTS:
             || std::none_of(QApplication::topLevelWidgets().cbegin(), QApplication::topLevelWidgets().cend(),
                 [](QWidget *w) { return w->isVisible(); }));
     }
+
+    // With no display at all, the program says so in French and in English
+    // and exits with status 1, where Qt alone would abort. This test program
+    // runs the program's own entry point in a process of its own, with an
+    // empty environment.
+    void withoutDisplaySaysSoAndExits()
+    {
+        QProcess program;
+        program.setProcessEnvironment(QProcessEnvironment());
+        program.start(QString::fromLocal8Bit(g_program), {QStringLiteral("--run-program")});
+        QVERIFY(program.waitForFinished(20000));
+        const QString errors = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY2(errors.contains(QStringLiteral("Meravel : pas d'écran où ouvrir la fenêtre")), qPrintable(errors));
+        QVERIFY2(errors.contains(QStringLiteral("Meravel: no display to open the window on")), qPrintable(errors));
+    }
 };
 
-QTEST_APPLESS_MAIN(TestApp)
+int main(int argc, char **argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "--run-program") == 0)
+        return meravel::RunProgram(1, argv);
+    g_program = argv[0];
+    TestApp test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_app.moc"

@@ -1,6 +1,7 @@
 // The calculator window driven as a user would: keys typed into its fields,
 // the formula list and the spin control, and the ways the window ends.
 
+#include "qt/dialog_builder.h"
 #include "qt/risk_dialog.h"
 #include "tests/gui/gui_support.h"
 
@@ -13,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <functional>
 #include <memory>
@@ -35,7 +37,11 @@ enum class Step {
     TypeWeeks, // keys typed over the whole weeks field; each recomputes
     SpinUp,    // the Up key in the weeks field
     SpinDown,
-    ClickUp, // the spin control's arrows
+    KeypadUp, // the keypad's Up key (8 without Num Lock) in the weeks field
+    KeypadDown,
+    WheelFormula,        // the wheel turned down over the list, the age field keeping the focus
+    FocusedWheelFormula, // the wheel turned down over the list once it has the focus
+    ClickUp,             // the spin control's arrows
     ClickDown,
 };
 
@@ -94,6 +100,25 @@ void Perform(CRiskDialog &dialog, const Action &action)
     case Step::SpinDown:
         QTest::keyClick(weeks, Qt::Key_Down);
         break;
+    case Step::KeypadUp:
+        QTest::keyClick(weeks, Qt::Key_Up, Qt::KeypadModifier);
+        break;
+    case Step::KeypadDown:
+        QTest::keyClick(weeks, Qt::Key_Down, Qt::KeypadModifier);
+        break;
+    case Step::WheelFormula:
+    case Step::FocusedWheelFormula: {
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QWidget *focus = action.step == Step::WheelFormula ? static_cast<QWidget *>(age) : formula;
+        focus->setFocus(Qt::OtherFocusReason);
+        QVERIFY(focus->hasFocus());
+        const QPoint centre = formula->rect().center();
+        QWheelEvent wheel(centre, formula->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+            Qt::NoScrollPhase, false);
+        QApplication::sendEvent(formula, &wheel);
+        break;
+    }
     case Step::ClickUp:
         QTest::mouseClick(Arrow(&dialog, Qt::UpArrow), Qt::LeftButton);
         break;
@@ -219,6 +244,12 @@ private Q_SLOTS:
             << "38" << "4" << "0.60% soit 1/165" << "1/62" << advice;
         QTest::newRow("spin up from 2") << QList<Action>{{Step::SpinUp, {}}, {Step::SpinDown, {}}, {Step::SpinUp, {}}}
             << "25" << "3" << "0.07% soit 1/1408" << "1/429" << "";
+        QTest::newRow("keypad arrows step too") << QList<Action>{{Step::KeypadUp, {}}, {Step::KeypadUp, {}}, {Step::KeypadDown, {}}}
+            << "25" << "3" << "0.07% soit 1/1408" << "1/429" << "";
+        QTest::newRow("the wheel leaves the unfocused list alone") << QList<Action>{{Step::TypeAge, "37"}, {Step::WheelFormula, {}}}
+            << "37" << "2" << "0.47% soit 1/214" << "1/47" << advice;
+        QTest::newRow("the wheel turns the focused list") << QList<Action>{{Step::TypeAge, "37"}, {Step::FocusedWheelFormula, {}}}
+            << "37" << "2" << "0.42% soit 1/239" << "1/52" << advice;
         QTest::newRow("spin arrows") << QList<Action>{{Step::ClickUp, {}}, {Step::ClickUp, {}}, {Step::ClickDown, {}}}
             << "25" << "3" << "0.07% soit 1/1408" << "1/429" << "";
         QTest::newRow("spin stops at 1") << QList<Action>{{Step::SpinDown, {}}, {Step::SpinDown, {}}, {Step::ClickDown, {}}}
@@ -341,10 +372,13 @@ private Q_SLOTS:
         QCOMPARE(formula->count(), 2);
         QCOMPARE(formula->itemText(0), QStringLiteral("Cuckle"));
         QCOMPARE(formula->itemText(1), QStringLiteral("Hecht"));
-        // Typing a letter selects by initial at most; never adds text.
+        // Letters choose the entry they begin, if any; they never add text.
+        QTest::keyClicks(formula, QStringLiteral("h"));
+        QCOMPARE(formula->currentText(), QStringLiteral("Hecht"));
+        QCOMPARE(Text(m_pDialog.get(), "IDC_TERM_RISK"), QStringLiteral("0.07% soit 1/1348"));
         QTest::keyClicks(formula, QStringLiteral("xyz"));
         QCOMPARE(formula->count(), 2);
-        QVERIFY(formula->currentIndex() == 0 || formula->currentIndex() == 1);
+        QCOMPARE(formula->currentText(), QStringLiteral("Hecht"));
         // Down past the end stays on Hecht; no wrap to Cuckle.
         QTest::keyClick(formula, Qt::Key_Down);
         QTest::keyClick(formula, Qt::Key_Down);
@@ -436,6 +470,79 @@ private Q_SLOTS:
         QLineEdit *termField = Field(m_pDialog.get(), "IDC_TERM_RISK");
         QTest::keyClicks(Field(m_pDialog.get(), "IDC_AGE"), QStringLiteral("45"));
         QVERIFY(termField->fontMetrics().horizontalAdvance(termField->text()) < termField->width());
+    }
+
+    // The texts, places and alignments as drawn, against the values written
+    // here: a field or a static is found by its name or its text, its left
+    // edge is at its place in dialog units (the offscreen platform's Fusion
+    // style adds no room across), and it lies in its group's frame.
+    void controlsInPlace_data()
+    {
+        QTest::addColumn<QString>("control"); // a field's name or a static's text
+        QTest::addColumn<int>("x");           // dialog units
+        QTest::addColumn<int>("alignment");   // horizontal
+        QTest::addColumn<QString>("group");   // the frame's title, or none
+        const QString age = QStringLiteral("Age de la mère"), formula = QStringLiteral("Formule"),
+                      term = QStringLiteral("Probabilité à terme"),
+                      weeks = QStringLiteral("En fonction de l'âge gestationnel");
+        const int left = Qt::AlignLeft, right = Qt::AlignRight, centre = Qt::AlignHCenter;
+        // clang-format off
+        QTest::newRow("age group") << age << 5 << left << QString();
+        QTest::newRow("formula group") << formula << 5 << left << QString();
+        QTest::newRow("term group") << term << 80 << left << QString();
+        QTest::newRow("weeks group") << weeks << 80 << left << QString();
+        QTest::newRow("ans") << "ans" << 45 << left << age;
+        QTest::newRow("age range") << "[18-45]" << 13 << left << age;
+        QTest::newRow("reference") << "Valeur de référence = 1/250" << 93 << left << term;
+        QTest::newRow("SA") << "SA" << 116 << left << weeks;
+        QTest::newRow("age") << "IDC_AGE" << 10 << right << age;
+        QTest::newRow("formula") << "IDC_FORMULA" << 9 << left << formula;
+        QTest::newRow("weeks") << "IDC_WEEKS" << 85 << right << weeks;
+        QTest::newRow("term risk") << "IDC_TERM_RISK" << 85 << centre << term;
+        QTest::newRow("gestational risk") << "IDC_GEST_RISK" << 140 << centre << weeks;
+        QTest::newRow("advice") << "IDC_ADVICE" << 5 << centre << QString();
+        // clang-format on
+    }
+
+    void controlsInPlace()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, x);
+        QFETCH(int, alignment);
+        QFETCH(QString, group);
+        auto *client = Field<QWidget>(m_pDialog.get(), "client");
+        auto find = [client](const QString &text) -> QWidget * {
+            if (text.startsWith(QStringLiteral("IDC_")))
+                return client->findChild<QWidget *>(text);
+            for (auto *label : client->findChildren<QLabel *>())
+                if (label->text() == text)
+                    return label;
+            for (auto *box : client->findChildren<QGroupBox *>())
+                if (box->title() == text)
+                    return box;
+            return nullptr;
+        };
+        QWidget *widget = find(control);
+        QVERIFY2(widget, qPrintable(control));
+        const QRect rect(widget->mapTo(client, QPoint(0, 0)), widget->size());
+        QCOMPARE(rect.x(), meravel::DialogUnits(client->font()).X(x));
+
+        Qt::Alignment shown;
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            shown = label->alignment();
+        else if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            shown = edit->alignment();
+        else if (auto *box = qobject_cast<QGroupBox *>(widget))
+            shown = box->alignment();
+        else
+            shown = Qt::AlignLeft; // a closed list shows its entry from the left
+        QCOMPARE(int(shown & Qt::AlignHorizontal_Mask), alignment);
+
+        if (!group.isEmpty()) {
+            QWidget *frame = find(group);
+            QVERIFY2(frame, qPrintable(group));
+            QVERIFY(QRect(frame->mapTo(client, QPoint(0, 0)), frame->size()).contains(rect));
+        }
     }
 
     void enterEndsWithOk_data()
