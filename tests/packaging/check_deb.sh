@@ -55,6 +55,17 @@ for lib in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 libqt6svg6; do
     fail "Depends: '$depends' lacks $lib"
   fi
 done
+# Loaded at run time, so named by hand: Qt's own texts in French, and the
+# platform plugin without which a Wayland desktop runs the program through
+# XWayland.
+recommends_names=$(field Recommends | tr ',' '\n' | sed 's/^ *//; s/[ (].*//')
+for pkg in qt6-translations-l10n qt6-wayland; do
+  if grep -qx -- "$pkg" <<<"$recommends_names"; then
+    ok "Recommends $pkg"
+  else
+    fail "Recommends: '$(field Recommends)' lacks $pkg"
+  fi
+done
 case $(basename "$deb") in
   "meravel_${version}_${arch}.deb") ok "file name meravel_${version}_${arch}.deb" ;;
   *) fail "file name $(basename "$deb") is not meravel_${version}_${arch}.deb" ;;
@@ -74,6 +85,40 @@ if [ -f "$scratch/root/usr/bin/meravel" ]; then
     ok "usr/bin/meravel is stripped"
   fi
 fi
+# Linked with full RELRO, and without the compilers' version notes.
+if [ -f "$scratch/root/usr/bin/meravel" ]; then
+  if readelf -d "$scratch/root/usr/bin/meravel" | grep -q 'BIND_NOW'; then
+    ok "usr/bin/meravel binds every symbol at start-up (-z now)"
+  else
+    fail "usr/bin/meravel is not linked with -z now"
+  fi
+  if readelf -S "$scratch/root/usr/bin/meravel" | grep -qF ' .comment'; then
+    fail "usr/bin/meravel keeps its .comment section"
+  else
+    ok "usr/bin/meravel has no .comment section"
+  fi
+fi
+
+# The Debian changelog, which only the package carries: the version has no
+# Debian revision, so the package is native and the file is changelog.gz. Its
+# latest entry is this version, signed by the package's maintainer.
+changelog=$scratch/root/usr/share/doc/meravel/changelog.gz
+if [ -f "$changelog" ]; then
+  gzip -dc "$changelog" >"$scratch/changelog"
+  if file -b "$changelog" | grep -q 'max compression'; then
+    ok "changelog.gz is gzip -9"
+  else
+    fail "changelog.gz is not compressed with gzip -9: $(file -b "$changelog")"
+  fi
+  for f in Version:"$version" Maintainer:"$(field Maintainer)"; do
+    name=${f%%:*} want=${f#*:}
+    got=$(dpkg-parsechangelog -l "$scratch/changelog" -S "$name")
+    [ "$got" = "$want" ] && ok "changelog's latest $name: $got" || fail "changelog's latest $name is '$got', not '$want'"
+  done
+else
+  fail "no Debian changelog at usr/share/doc/meravel/changelog.gz"
+fi
+
 # Files owned by root, folders and programs 755, the rest 644.
 bad=$(dpkg-deb -c "$deb" | awk '$2 != "root/root" || ($1 !~ /^(drwxr-xr-x|-rwxr-xr-x|-rw-r--r--)$/)')
 [ -z "$bad" ] && ok "owners and modes of the packaged files" || fail "unusual owners or modes: $bad"
