@@ -13,21 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/meravel-deb.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
-# -B keeps the package and CPack's own staging out of the build tree, so the
-# test does not disturb `make package` or another test.
-if ! "$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1; then
-  cat "$scratch/cpack.log" >&2
-  echo "FAIL: cpack failed" >&2
-  exit 1
-fi
-shopt -s nullglob
-debs=("$scratch"/out/*.deb)
-if [ ${#debs[@]} -ne 1 ]; then
-  cat "$scratch/cpack.log" >&2
-  echo "FAIL: expected one .deb, found ${#debs[@]}" >&2
-  exit 1
-fi
-deb=${debs[0]}
+build_deb "$build" "$cpack"
 echo "package: $(basename "$deb")"
 dpkg-deb --info "$deb"
 

@@ -12,6 +12,9 @@
 set -euo pipefail
 
 build=$1 cpack=${2:-cpack}
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tree_checks.sh
+. "$here/tree_checks.sh"
 
 if ! command -v lintian >/dev/null; then
   echo "FAIL: lintian is not installed (apt-get install lintian)" >&2
@@ -21,19 +24,7 @@ fi
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/meravel-lintian.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
-if ! "$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1; then
-  cat "$scratch/cpack.log" >&2
-  echo "FAIL: cpack failed" >&2
-  exit 1
-fi
-shopt -s nullglob
-debs=("$scratch"/out/*.deb)
-if [ ${#debs[@]} -ne 1 ]; then
-  cat "$scratch/cpack.log" >&2
-  echo "FAIL: expected one .deb, found ${#debs[@]}" >&2
-  exit 1
-fi
-deb=${debs[0]}
+build_deb "$build" "$cpack"
 echo "lintian $(lintian --print-version) on $(basename "$deb")"
 
 # --fail-on none: the exit status then says only whether lintian itself ran;

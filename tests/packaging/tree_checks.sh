@@ -17,6 +17,30 @@ ok() {
   echo "ok:   $*"
 }
 
+# Makes the Debian package with CPack into $scratch/out and sets $deb to it;
+# stops the test when CPack fails or makes other than one package. -B keeps
+# the package and CPack's own staging out of the build tree, so the test does
+# not disturb `make package` or another test.
+#
+#   build_deb BUILD_DIR CPACK
+build_deb() {
+  local build=$1 cpack=$2
+  if ! "$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1; then
+    cat "$scratch/cpack.log" >&2
+    echo "FAIL: cpack failed" >&2
+    exit 1
+  fi
+  shopt -s nullglob
+  local debs
+  debs=("$scratch"/out/*.deb)
+  if [ ${#debs[@]} -ne 1 ]; then
+    cat "$scratch/cpack.log" >&2
+    echo "FAIL: expected one .deb, found ${#debs[@]}" >&2
+    exit 1
+  fi
+  deb=${debs[0]}
+}
+
 # The pixel size of an image as "WIDTHxHEIGHT".
 pixel_size() {
   identify -format '%wx%h' "$1" 2>/dev/null
