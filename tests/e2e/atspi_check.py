@@ -41,7 +41,7 @@ except ImportError:
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from run_e2e import START_TIMEOUT, Calculator, Failure, Session, log  # noqa: E402
+from run_e2e import START_TIMEOUT, Calculator, Failure, Session, end_cleanly_on_sigterm, log  # noqa: E402
 
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 
@@ -342,9 +342,7 @@ def main():
         log("missing tools: %s" % " ".join(missing))
         return 2
 
-    def interrupted(signum, _frame):
-        raise KeyboardInterrupt("signal %d" % signum)
-    signal.signal(signal.SIGTERM, interrupted)
+    end_cleanly_on_sigterm()
 
     with tempfile.TemporaryDirectory(prefix="meravel-atspi-") as workdir:
         session = buses = None
@@ -356,13 +354,7 @@ def main():
         except Failure as failure:
             log("not ok - %s" % failure)
             if session:
-                shot = session.screenshot("atspi-failure")
-                if shot:
-                    log("# screenshot: %s" % shot)
-                for name in session.logs:
-                    text = session._read_log(name).strip()
-                    if text and name.startswith("meravel"):
-                        log("# %s output:\n%s" % (name, text))
+                session.report_failure("atspi-failure")
             return 1
         finally:
             if buses:

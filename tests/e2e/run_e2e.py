@@ -90,6 +90,13 @@ def log(message):
     print("[%6.1f s] %s" % (time.monotonic() - _START, message), flush=True)
 
 
+def end_cleanly_on_sigterm():
+    """ctest's timeout or the user interrupting: clean up as for any failure."""
+    def interrupted(signum, _frame):
+        raise KeyboardInterrupt("signal %d" % signum)
+    signal.signal(signal.SIGTERM, interrupted)
+
+
 def _link_or_copy(src, dst):
     if src.lower().endswith(WINE_READ_ONLY):
         try:
@@ -283,6 +290,17 @@ class Session:
         path = os.path.join(self.artifacts, name + ".png")
         self.tool(["import", "-window", "root", path], check=False, timeout=30)
         return path if os.path.exists(path) else None
+
+    def report_failure(self, shot_name):
+        """After a failure: a screenshot of the display and what the
+        program printed."""
+        shot = self.screenshot(shot_name)
+        if shot:
+            log("# screenshot: %s" % shot)
+        for name in self.logs:
+            text = self._read_log(name).strip()
+            if text and name.startswith("meravel"):
+                log("# %s output:\n%s" % (name, text))
 
 
 class Calculator:
@@ -756,10 +774,7 @@ def main():
         log("missing tools (scripts/install-deps.sh installs them): %s" % " ".join(missing))
         return 2
 
-    # ctest or the user interrupting: clean up as for any failure.
-    def interrupted(signum, _frame):
-        raise KeyboardInterrupt("signal %d" % signum)
-    signal.signal(signal.SIGTERM, interrupted)
+    end_cleanly_on_sigterm()
 
     failed = []
     for name in args.scenario or list(SCENARIOS):
@@ -775,14 +790,7 @@ def main():
                 failed.append(name)
                 log("not ok - scenario %s: %s" % (name, failure))
                 if session:
-                    shot = session.screenshot("e2e-%s-%s-failure" % (args.frontend, name))
-                    if shot:
-                        log("# screenshot: %s" % shot)
-                    for logname in session.logs:
-                        if logname.startswith("meravel"):
-                            text = session._read_log(logname).strip()
-                            if text:
-                                log("# %s output:\n%s" % (logname, text))
+                    session.report_failure("e2e-%s-%s-failure" % (args.frontend, name))
             finally:
                 if session:
                     session.close()

@@ -23,7 +23,6 @@ import argparse
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -33,7 +32,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 # pyatspi lives with Debian's own Python: importing atspi_check runs this
 # script again there when needed.
 from atspi_check import TERM, AGE, Buses, Reader, end_process_group  # noqa: E402
-from run_e2e import START_TIMEOUT, STEP_TIMEOUT, Failure, Session, log  # noqa: E402
+from run_e2e import START_TIMEOUT, STEP_TIMEOUT, Failure, Session, end_cleanly_on_sigterm, log  # noqa: E402
 
 APP_ID = "org.meravel.Meravel"
 TITLE = "Meravel"
@@ -205,9 +204,7 @@ def main():
         log("missing tools: %s" % " ".join(missing))
         return 2
 
-    def interrupted(signum, _frame):
-        raise KeyboardInterrupt("signal %d" % signum)
-    signal.signal(signal.SIGTERM, interrupted)
+    end_cleanly_on_sigterm()
 
     failed = False
     for part, run in (("headless", headless), ("keyboard", keyboard)):
@@ -221,13 +218,7 @@ def main():
                 failed = True
                 log("not ok - %s: %s" % (part, failure))
                 if session:
-                    shot = session.screenshot("wayland-%s-failure" % part)
-                    if shot:
-                        log("# screenshot: %s" % shot)
-                    for name in session.logs:
-                        text = session._read_log(name).strip()
-                        if text and name.startswith("meravel"):
-                            log("# %s output:\n%s" % (name, text))
+                    session.report_failure("wayland-%s-failure" % part)
             finally:
                 if session:
                     session.close()
