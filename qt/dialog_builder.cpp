@@ -477,20 +477,9 @@ QRect DialogUnits::Rect(int x, int y, int cx, int cy) const
     return QRect(X(x), Y(y), X(cx), Y(cy));
 }
 
-QSize DialogUnits::Size(int cx, int cy) const
-{
-    return QSize(X(cx), Y(cy));
-}
-
 QFont DialogFont(const res::DialogTemplate &dialog)
 {
-#ifdef Q_OS_WIN
-    const QString family = QString::fromUtf8(dialog.fontFamily);
-    QFont font(family, dialog.pointSize);
-    if (QFontInfo(font).family().compare(family, Qt::CaseInsensitive) == 0)
-        return font;
-#endif
-    // Elsewhere the template's font is a Windows one: looking it up would
+    // The template's font is a Windows one: looking it up on Linux would
     // only cost start-up time before falling back.
     QFont fallback = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     fallback.setPointSize(dialog.pointSize);

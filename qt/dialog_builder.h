@@ -28,20 +28,17 @@ class DialogUnits
 public:
     explicit DialogUnits(const QFont &font);
 
-    int BaseX() const { return m_nBaseX; }
-    int BaseY() const { return m_nBaseY; }
     int X(int units) const;
     int Y(int units) const;
     QRect Rect(int x, int y, int cx, int cy) const;
-    QSize Size(int cx, int cy) const;
 
 private:
     int m_nBaseX;
     int m_nBaseY;
 };
 
-// The template's font where the machine has it, otherwise the platform's
-// default sans-serif family at the same size.
+// The desktop's general font at the template's size (the template's font is
+// a Windows one).
 QFont DialogFont(const res::DialogTemplate &dialog);
 
 // Creates the template's controls as children of client, sized to the

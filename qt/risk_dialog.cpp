@@ -25,10 +25,6 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-#endif
-
 namespace meravel {
 
 CRiskDialog::CRiskDialog(QWidget *parent)
@@ -133,40 +129,15 @@ QMenuBar *CRiskDialog::CreateMenuBar()
 
 void CRiskDialog::OnInitDialog()
 {
-    AddAboutItemToSystemMenu();
+    // X11 and Wayland window managers own the window menu, so there is no
+    // About item to add to it: the About box is reached through Options >
+    // Infos and F1.
     setWindowIcon(m_hIcon);
     m_form.InitInputs();
     // The first key typed replaces the opening age.
     m_pAge->setFocus(Qt::OtherFocusReason);
     m_pAge->selectAll();
 }
-
-void CRiskDialog::AddAboutItemToSystemMenu()
-{
-#ifdef Q_OS_WIN
-    HMENU systemMenu = ::GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
-    const QString text = QString::fromUtf8(res::kAboutItemText);
-    if (systemMenu && !text.isEmpty()) {
-        ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUT_SYS, reinterpret_cast<LPCWSTR>(text.utf16()));
-    }
-#endif
-    // X11 and Wayland window managers own the window menu: there the About box
-    // is reached through Options > Infos and F1.
-}
-
-#ifdef Q_OS_WIN
-bool CRiskDialog::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
-{
-    const auto *msg = static_cast<const MSG *>(message);
-    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == IDM_ABOUT_SYS) {
-        OnMenuInfo();
-        *result = 0;
-        return true;
-    }
-    return QDialog::nativeEvent(eventType, message, result);
-}
-#endif
 
 void CRiskDialog::keyPressEvent(QKeyEvent *event)
 {

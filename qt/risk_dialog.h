@@ -54,13 +54,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-#ifdef Q_OS_WIN
-    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
-#endif
 
 private:
     void OnInitDialog();
-    void AddAboutItemToSystemMenu();
     QMenuBar *CreateMenuBar();
 
     void OnChangeAge();

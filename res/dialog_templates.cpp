@@ -155,13 +155,4 @@ const StringEntry kStrings[] = {
 
 const std::span<const StringEntry> kStringTable = kStrings;
 
-const DialogControl *FindControl(const DialogTemplate &dialog, int id)
-{
-    for (const DialogControl &control : dialog.controls) {
-        if (control.id == id)
-            return &control;
-    }
-    return nullptr;
-}
-
 } // namespace meravel::res

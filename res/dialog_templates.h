@@ -1,7 +1,8 @@
 #pragma once
 
-// The two windows as data: each control with its text, rectangle in dialog
-// units and styles, in template order (which is also the tab order). The
+// The windows as data (the calculator, the About box and the tools' two
+// windows), their menu and strings: each control with its text, rectangle in
+// dialog units and styles, in template order (which is also the tab order). The
 // window code builds widgets from these tables and never places a control by
 // hand, so a designer changes the layout here and nowhere else.
 //
@@ -119,8 +120,5 @@ struct StringEntry
     const char *text;
 };
 extern const std::span<const StringEntry> kStringTable;
-
-// Returns the control with this identifier, or nullptr.
-const DialogControl *FindControl(const DialogTemplate &dialog, int id);
 
 } // namespace meravel::res

@@ -1,5 +1,6 @@
-// Writes the Windows resource script of the two windows, their menu and the
-// string table from the layout tables, so that the Qt window and the Win32
+// Writes the Windows resource script of the windows (the calculator, the About
+// box and the tools' two windows), their menu, its accelerators and the string
+// table from the layout tables, so that the Qt window and the Win32
 // dialog templates come from one source. Built and run on the build machine
 // while the Windows program is cross-built:
 //
