@@ -9,6 +9,9 @@ namespace {
 constexpr double kYoungestAge = 10.0;
 constexpr double kOldestAge = 60.0;
 
+constexpr int kOpeningYearsOfAge = 30;
+constexpr int kOpeningDaysToDelivery = 20 * 7;
+
 constexpr const char *kInvalidDate = "Date invalide.";
 constexpr const char *kDeliveryBeforeBirth = "La date prévue d'accouchement précède la date de naissance.";
 constexpr const char *kAgeOutOfRange = "L'âge à la date prévue d'accouchement doit être compris entre 10 et 60 ans.";
@@ -36,6 +39,22 @@ long long DayNumber(int year, int month, int day)
     return era * 146097 + dayOfEra - 719468;
 }
 
+// The date of a day number (days since 1 January 1970), the inverse of
+// DayNumber: Howard Hinnant's civil_from_days.
+CalendarDate DateOfDayNumber(long long dayNumber)
+{
+    const long long z = dayNumber + 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long dayOfEra = z - era * 146097; // 0 to 146096
+    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365; // 0 to 399
+    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100); // from 1 March
+    const long long monthFromMarch = (5 * dayOfYear + 2) / 153;                                 // 0 to 11
+    const int day = static_cast<int>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
+    const int month = static_cast<int>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
+    const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    return {year, month, day};
+}
+
 // The day of the birthday in `year`. Someone born on 29 February has, in a
 // year without that day, the birthday on 28 February: the age turns on the
 // last day of February, never in March.
@@ -51,6 +70,17 @@ bool IsValidDate(const CalendarDate &date)
 {
     return date.year >= 1 && date.year <= 9999 && date.month >= 1 && date.month <= 12 && date.day >= 1
         && date.day <= DaysInMonth(date.year, date.month);
+}
+
+CalendarDate AddDays(const CalendarDate &date, int days)
+{
+    return DateOfDayNumber(DayNumber(date.year, date.month, date.day) + days);
+}
+
+DeliveryAgeDates OpeningDates(const CalendarDate &today)
+{
+    const CalendarDate birth = DateOfDayNumber(BirthdayIn(today, today.year - kOpeningYearsOfAge));
+    return {birth, AddDays(today, kOpeningDaysToDelivery)};
 }
 
 std::optional<double> AgeAtDate(const CalendarDate &birth, const CalendarDate &date)

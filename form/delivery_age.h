@@ -4,7 +4,6 @@
 // dating scan), from her date of birth: the age the formulas want, worked out
 // by calendar arithmetic rather than typed by hand as "36,5".
 
-#include <compare>
 #include <optional>
 #include <string>
 
@@ -16,11 +15,33 @@ struct CalendarDate
     int month; // 1 to 12
     int day;   // 1 to the month's length
 
-    auto operator<=>(const CalendarDate &) const = default;
+    bool operator==(const CalendarDate &) const = default;
+    // Earlier in the calendar. (Written out: the window code's meta-object
+    // compiler cannot read the standard library's <compare>.)
+    bool operator<(const CalendarDate &other) const
+    {
+        if (year != other.year)
+            return year < other.year;
+        return month != other.month ? month < other.month : day < other.day;
+    }
 };
 
 // A real day of the proleptic Gregorian calendar, years 1 to 9999.
 bool IsValidDate(const CalendarDate &date);
+
+// The day `days` after (or before, when negative) a real day.
+CalendarDate AddDays(const CalendarDate &date, int days);
+
+// The dates the window of the two dates opens with, from today's: a date of
+// birth 30 years before (28 February for 29 February in a common year) and a
+// delivery 20 weeks after, a pregnancy about half-way. Nothing is remembered
+// from one opening to the next.
+struct DeliveryAgeDates
+{
+    CalendarDate birth;
+    CalendarDate delivery;
+};
+DeliveryAgeDates OpeningDates(const CalendarDate &today);
 
 // The age in years at `date`: the whole years by birthday, then the days
 // since the last birthday over the days from that birthday to the next (365

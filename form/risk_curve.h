@@ -14,6 +14,16 @@
 
 namespace meravel {
 
+// What the curve shows of the calculator: the selected formula and the age
+// field's text, read as the calculator reads it.
+struct RiskCurveState
+{
+    RiskFormula formula = RiskFormula::Cuckle;
+    std::string ageText;
+
+    bool operator==(const RiskCurveState &) const = default;
+};
+
 struct PlotPoint
 {
     double x;

@@ -29,6 +29,25 @@ std::string OddsText(double odds)
     return "1/" + FormatFixed(odds, 2, 0);
 }
 
+// Sets a flag for the lifetime of a scope.
+class FlagScope
+{
+public:
+    explicit FlagScope(bool &flag)
+        : m_flag(flag)
+        , m_previous(flag)
+    {
+        m_flag = true;
+    }
+    ~FlagScope() { m_flag = m_previous; }
+    FlagScope(const FlagScope &) = delete;
+    FlagScope &operator=(const FlagScope &) = delete;
+
+private:
+    bool &m_flag;
+    bool m_previous;
+};
+
 } // namespace
 
 RiskForm::RiskForm(FormPlatform &platform)
@@ -38,20 +57,37 @@ RiskForm::RiskForm(FormPlatform &platform)
 
 void RiskForm::UpdateData(bool saveAndValidate)
 {
-    if (saveAndValidate)
+    if (saveAndValidate) {
         m_platform.ReadFields(m_texts);
-    else
-        m_platform.WriteFields(m_texts);
+        return;
+    }
+    const FlagScope exchanging(m_bExchanging);
+    m_platform.WriteFields(m_texts);
 }
 
 void RiskForm::InitInputs()
 {
-    m_platform.SetUpWeeksSpin(kWeeksLower, kWeeksUpper, kOpeningWeeks);
-    m_platform.SelectFormula(static_cast<int>(RiskFormula::Cuckle));
-    m_texts.m_strWeeks = std::to_string(kOpeningWeeks);
+    m_spinWeeks.SetRange(kWeeksLower, kWeeksUpper);
+    m_spinWeeks.SetPos(kOpeningWeeks);
+    {
+        const FlagScope exchanging(m_bExchanging);
+        m_platform.SetUpWeeksSpin(kWeeksLower, kWeeksUpper, kOpeningWeeks);
+        m_platform.SelectFormula(static_cast<int>(RiskFormula::Cuckle));
+    }
+    m_texts.m_strWeeks = m_spinWeeks.PosText();
     m_texts.m_strAge = kOpeningAge;
     UpdateData(false);
     ComputeTermRisk();
+}
+
+void RiskForm::ShowWeeksPosition()
+{
+    UpdateData(true);
+    const std::string position = m_spinWeeks.PosText();
+    if (m_texts.m_strWeeks == position)
+        return;
+    m_texts.m_strWeeks = position;
+    UpdateData(false);
 }
 
 void RiskForm::ComputeTermRisk()
@@ -82,7 +118,7 @@ void RiskForm::ComputeGestationalRisk()
     UpdateData(true);
     // Asked even for a text it cannot take up: the spin keeps its last
     // position, the one the next step starts from.
-    const int weeks = m_platform.WeeksPosition();
+    const int weeks = m_spinWeeks.GetPos(m_texts.m_strWeeks);
     const bool weeksShown = UpDownState::WholeNumberInRange(m_texts.m_strWeeks, kWeeksLower, kWeeksUpper).has_value();
     const double age = ParseDecimal(m_texts.m_strAge);
     if (weeksShown && IsAcceptedAge(age)) {

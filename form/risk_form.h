@@ -1,10 +1,10 @@
 #pragma once
 
 // The calculator's state and its two recalculations, independent of any
-// window. The form keeps one text value per field; the window (or a test
-// double) moves them to and from its fields through FormPlatform, always all
-// fields at once, and answers the two direct questions: which formula is
-// selected and where the weeks spin control stands.
+// window. The form keeps one text value per field and the weeks spin's
+// position; the window (or a test double) moves the texts to and from its
+// fields through FormPlatform, always all fields at once, and answers the one
+// direct question: which formula is selected.
 //
 //   age edit or formula change -> ComputeTermRisk -> ComputeGestationalRisk
 //   weeks edited or spin step  -> ComputeGestationalRisk
@@ -12,6 +12,12 @@
 // The gestational figure is for the weeks on screen: when the weeks field
 // holds no whole number from 1 to 42 ("", "0", "50"), it is left empty, and
 // the spin keeps the last position it took up.
+//
+// While the form writes into the window (write all, the list's selection, the
+// spin's set-up), IsExchanging() is true: the change notifications the window
+// raises meanwhile are its own, not the user's, and start no recalculation.
+
+#include "form/updown.h"
 
 #include <string>
 
@@ -47,11 +53,8 @@ public:
     // Selects an entry without raising a selection-change notification.
     virtual void SelectFormula(int index) = 0;
 
-    // The weeks spin control's position, after it has taken up the weeks
-    // field's text when that is a whole number within its range.
-    virtual int WeeksPosition() = 0;
-    // Sets the spin control's range and position, shown in decimal in the
-    // weeks field, without raising a spin notification.
+    // Sets the spin control's range and position, without raising a spin
+    // notification. The form then writes the position into the weeks field.
     virtual void SetUpWeeksSpin(int lower, int upper, int position) = 0;
 };
 
@@ -70,14 +73,26 @@ public:
     // none for an invalid age or a weeks text outside 1 to 42.
     void ComputeGestationalRisk();
 
+    // After a step of the spin: the weeks field shows its position, also at
+    // an end of the range where the step did not move it, and also over text
+    // it could not take up.
+    void ShowWeeksPosition();
+
     // Data exchange over all fields: read (true) or write (false).
     void UpdateData(bool saveAndValidate);
+    // True while the form writes into the window.
+    bool IsExchanging() const { return m_bExchanging; }
 
     const FormTexts &Texts() const { return m_texts; }
+    // The weeks spin: its range, and the position a step starts from.
+    UpDownState &WeeksSpin() { return m_spinWeeks; }
+    const UpDownState &WeeksSpin() const { return m_spinWeeks; }
 
 private:
     FormPlatform &m_platform;
     FormTexts m_texts;
+    UpDownState m_spinWeeks;
+    bool m_bExchanging = false;
 };
 
 } // namespace meravel

@@ -1,6 +1,5 @@
 #include "qt/delivery_age_dialog.h"
 
-#include "form/delivery_age.h"
 #include "qt/dialog_builder.h"
 #include "qt/main_icon.h"
 #include "res/dialog_templates.h"
@@ -15,18 +14,19 @@ namespace meravel {
 
 namespace {
 
-// The delivery date the window opens with: a pregnancy about half-way.
-constexpr int kOpeningWeeksToDelivery = 20;
-constexpr int kOpeningYearsOfAge = 30;
-
 CalendarDate FromQDate(const QDate &date)
 {
     return {date.year(), date.month(), date.day()};
 }
 
+QDate ToQDate(const CalendarDate &date)
+{
+    return QDate(date.year, date.month, date.day);
+}
+
 } // namespace
 
-CDeliveryAgeDialog::CDeliveryAgeDialog(QWidget *parent, const QDate &today)
+CDeliveryAgeDialog::CDeliveryAgeDialog(QWidget *parent, const DeliveryAgeDates &opening)
     : QDialog(parent)
 {
     const QHash<int, QWidget *> controls = BuildDialog(
@@ -38,8 +38,8 @@ CDeliveryAgeDialog::CDeliveryAgeDialog(QWidget *parent, const QDate &today)
     m_pOK = Control<QPushButton>(controls, IDOK);
     auto *cancel = Control<QPushButton>(controls, IDCANCEL);
 
-    m_pBirthDate->setDate(today.addYears(-kOpeningYearsOfAge));
-    m_pDeliveryDate->setDate(today.addDays(7 * kOpeningWeeksToDelivery));
+    m_pBirthDate->setDate(ToQDate(opening.birth));
+    m_pDeliveryDate->setDate(ToQDate(opening.delivery));
 
     connect(m_pBirthDate, &QDateEdit::dateChanged, this, &CDeliveryAgeDialog::OnChangeDate);
     connect(m_pDeliveryDate, &QDateEdit::dateChanged, this, &CDeliveryAgeDialog::OnChangeDate);

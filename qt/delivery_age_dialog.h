@@ -3,15 +3,15 @@
 // The mother's age at the expected date of delivery, from two dates, built
 // from the IDD_DELIVERY_AGE layout table. Each change of either date asks the
 // core (CheckDeliveryAge) for the age and shows it, or shows why the dates are
-// refused; OK, the default button, is enabled only for an accepted age.
-// Nothing is remembered: the window opens with a date of birth 30 years
-// before today and a delivery date 20 weeks after today.
+// refused; OK, the default button, is enabled only for an accepted age. It
+// opens on the dates the calculator gives it.
 //
 //   either date changed -> OnChangeDate -> the age, the message, OK enabled
 //   OK, Enter           -> accepted: AgeText() is for the calculator's age field
 //   Annuler, Escape     -> rejected
 
-#include <QDate>
+#include "form/delivery_age.h"
+
 #include <QDialog>
 
 #include <string>
@@ -28,7 +28,7 @@ class CDeliveryAgeDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit CDeliveryAgeDialog(QWidget *parent = nullptr, const QDate &today = QDate::currentDate());
+    CDeliveryAgeDialog(QWidget *parent, const DeliveryAgeDates &opening);
 
     // The age at the delivery date, "36.52", as the age field reads it; empty
     // while the dates are refused.

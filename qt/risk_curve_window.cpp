@@ -60,8 +60,9 @@ struct Spacing
 
 } // namespace
 
-CRiskCurveWindow::CRiskCurveWindow(QWidget *owner)
+CRiskCurveWindow::CRiskCurveWindow(QWidget *owner, Calculator &calculator)
     : QDialog(owner)
+    , m_calculator(calculator)
 {
     const QHash<int, QWidget *> controls
         = BuildDialog(this, res::kRiskCurveDialog, "IDD_RISK_CURVE", owner ? owner->windowIcon() : LoadMainIcon());
@@ -77,6 +78,13 @@ CRiskCurveWindow::CRiskCurveWindow(QWidget *owner)
 
     if (owner)
         PlaceBeside(owner);
+    m_calculator.AddListener(this);
+    OnFiguresChanged();
+}
+
+CRiskCurveWindow::~CRiskCurveWindow()
+{
+    m_calculator.RemoveListener(this);
 }
 
 void CRiskCurveWindow::PlaceBeside(const QWidget *owner)
@@ -104,10 +112,12 @@ void CRiskCurveWindow::PlaceBeside(const QWidget *owner)
     move(x, y);
 }
 
-void CRiskCurveWindow::ShowState(RiskFormula formula, const std::string &ageText)
+void CRiskCurveWindow::OnFiguresChanged()
 {
-    m_formula = formula;
-    m_strAge = ageText;
+    const RiskCurveState state = m_calculator.CurveState();
+    if (state == m_state && !m_pPlot->accessibleDescription().isEmpty())
+        return;
+    m_state = state;
     const RiskCurvePlot plot = MakePlot();
     m_pPlot->setAccessibleDescription(FromUtf8(plot.description));
     m_pPlot->update();
@@ -139,8 +149,8 @@ RiskCurvePlot CRiskCurveWindow::MakePlot() const
 {
     // The labels do not depend on the area: a first plot gives them, the
     // margins are measured on them, then the plot is made for the area left.
-    const RiskCurvePlot labels = MakeRiskCurvePlot({0, 0, 1, 1}, m_formula, m_strAge);
-    return MakeRiskCurvePlot(PlotAreaFor(labels), m_formula, m_strAge);
+    const RiskCurvePlot labels = MakeRiskCurvePlot({0, 0, 1, 1}, m_state.formula, m_state.ageText);
+    return MakeRiskCurvePlot(PlotAreaFor(labels), m_state.formula, m_state.ageText);
 }
 
 bool CRiskCurveWindow::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,5 @@
 #include "qt/risk_dialog.h"
 
-#include "form/record_summary.h"
 #include "qt/accessibility.h"
 #include "qt/delivery_age_dialog.h"
 #include "qt/dialog_builder.h"
@@ -9,16 +8,14 @@
 #include "qt/updown_control.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
-#include "res/version.h"
-#include "risk/term_risk.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGuiApplication>
+#include <QDate>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
@@ -30,7 +27,7 @@ namespace meravel {
 CRiskDialog::CRiskDialog(QWidget *parent)
     : QDialog(parent)
     , m_hIcon(LoadMainIcon())
-    , m_form(*this)
+    , m_calculator(*this, *this)
 {
     const res::DialogTemplate &dialog = res::kMainDialog;
     setObjectName(QStringLiteral("IDD_MAIN"));
@@ -64,18 +61,19 @@ CRiskDialog::CRiskDialog(QWidget *parent)
     m_pAdvice = Control<QLineEdit>(controls, IDC_ADVICE);
     // For screen readers: the weeks spin's range and position, and the labels
     // beside the fields.
-    m_pSpinWeeks->SetState(&m_spinWeeks);
+    m_pSpinWeeks->SetState(&m_calculator.WeeksSpin());
     TieLabelsToFields(client);
 
     for (const char *entry : res::kFormulaEntries)
         m_comboFormula->addItem(QString::fromUtf8(entry));
 
-    connect(m_pAge, &QLineEdit::textChanged, this, &CRiskDialog::OnChangeAge);
-    connect(m_comboFormula, &QComboBox::currentIndexChanged, this, &CRiskDialog::OnSelchangeFormula);
-    connect(m_pWeeks, &QLineEdit::textChanged, this, &CRiskDialog::OnChangeWeeks);
-    connect(m_pSpinWeeks, &UpDownControl::stepped, this, &CRiskDialog::OnVScroll);
+    connect(m_pAge, &QLineEdit::textChanged, this, [this] { m_calculator.OnChangeAge(); });
+    connect(m_comboFormula, &QComboBox::currentIndexChanged, this, [this] { m_calculator.OnSelchangeFormula(); });
+    connect(m_pWeeks, &QLineEdit::textChanged, this, [this] { m_calculator.OnChangeWeeks(); });
+    connect(m_pSpinWeeks, &UpDownControl::stepped, this, [this](int delta) { m_calculator.OnSpinStep(delta); });
     // The framework's Help command.
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CRiskDialog::OnMenuInfo);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+        [this] { m_calculator.OnCommand(ID_HELP); });
 
     OnInitDialog();
 }
@@ -95,33 +93,11 @@ QMenuBar *CRiskDialog::CreateMenuBar()
                 continue;
             }
             QAction *action = menu->addAction(QString::fromUtf8(item.text));
-            action->setData(item.id);
+            action->setObjectName(QString::fromLatin1(item.name));
             if (item.shortcut)
                 action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
-            switch (item.id) {
-            case ID_MENU_INFO:
-                action->setObjectName(QStringLiteral("ID_MENU_INFO"));
-                connect(action, &QAction::triggered, this, &CRiskDialog::OnMenuInfo);
-                break;
-            case ID_MENU_QUIT:
-                action->setObjectName(QStringLiteral("ID_MENU_QUIT"));
-                connect(action, &QAction::triggered, this, &CRiskDialog::OnMenuQuit);
-                break;
-            case ID_TOOLS_DELIVERY_AGE:
-                action->setObjectName(QStringLiteral("ID_TOOLS_DELIVERY_AGE"));
-                connect(action, &QAction::triggered, this, &CRiskDialog::OnToolsDeliveryAge);
-                break;
-            case ID_TOOLS_COPY_SUMMARY:
-                action->setObjectName(QStringLiteral("ID_TOOLS_COPY_SUMMARY"));
-                connect(action, &QAction::triggered, this, &CRiskDialog::OnToolsCopySummary);
-                break;
-            case ID_TOOLS_RISK_CURVE:
-                action->setObjectName(QStringLiteral("ID_TOOLS_RISK_CURVE"));
-                connect(action, &QAction::triggered, this, &CRiskDialog::OnToolsRiskCurve);
-                break;
-            default:
-                break;
-            }
+            const int id = item.id;
+            connect(action, &QAction::triggered, this, [this, id] { m_calculator.OnCommand(id); });
         }
     }
     return menuBar;
@@ -133,7 +109,7 @@ void CRiskDialog::OnInitDialog()
     // About item to add to it: the About box is reached through Options >
     // Infos and F1.
     setWindowIcon(m_hIcon);
-    m_form.InitInputs();
+    m_calculator.InitInputs();
     // The first key typed replaces the opening age.
     m_pAge->setFocus(Qt::OtherFocusReason);
     m_pAge->selectAll();
@@ -144,7 +120,7 @@ void CRiskDialog::keyPressEvent(QKeyEvent *event)
     // The window has no default button: Enter, wherever it is pressed, is the
     // OK command.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        OnOK();
+        m_calculator.OnCommand(IDOK);
         return;
     }
     QDialog::keyPressEvent(event);
@@ -193,93 +169,6 @@ void CRiskDialog::CentreFrame()
     move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
 }
 
-void CRiskDialog::OnChangeAge()
-{
-    if (m_bExchanging)
-        return;
-    m_form.ComputeTermRisk();
-    UpdateRiskCurve();
-}
-
-void CRiskDialog::OnSelchangeFormula()
-{
-    if (m_bExchanging)
-        return;
-    m_form.ComputeTermRisk();
-    UpdateRiskCurve();
-}
-
-void CRiskDialog::OnChangeWeeks()
-{
-    if (!m_bExchanging)
-        m_form.ComputeGestationalRisk();
-}
-
-void CRiskDialog::OnVScroll(int delta)
-{
-    m_spinWeeks.Step(m_pWeeks->text().toStdString(), delta);
-    {
-        // The step recalculates once, below, not again for its own text.
-        const QScopedValueRollback<bool> exchanging(m_bExchanging, true);
-        m_pWeeks->setText(QString::fromStdString(m_spinWeeks.PosText()));
-    }
-    m_form.ComputeGestationalRisk();
-}
-
-void CRiskDialog::OnMenuQuit()
-{
-    OnOK();
-}
-
-void CRiskDialog::OnMenuInfo()
-{
-    Q_EMIT aboutRequested();
-}
-
-void CRiskDialog::OnToolsDeliveryAge()
-{
-    CDeliveryAgeDialog dates(this);
-    if (dates.exec() != QDialog::Accepted || dates.AgeText().empty())
-        return;
-    // As if typed over the whole field: the age recalculates at once
-    // (OnChangeAge), and Ctrl+Z in the field brings the former age back.
-    m_pAge->selectAll();
-    m_pAge->insert(FromUtf8(dates.AgeText()));
-}
-
-void CRiskDialog::OnToolsCopySummary()
-{
-    m_form.UpdateData(true);
-    // The formula the figures are for, as FormulaFromIndex reads the list.
-    const auto formula = static_cast<std::size_t>(FormulaFromIndex(FormulaSelection()));
-    const std::string summary
-        = RecordSummary(m_form.Texts(), res::kFormulaEntries[formula], "Meravel " MERAVEL_VERSION);
-    QGuiApplication::clipboard()->setText(FromUtf8(summary));
-}
-
-void CRiskDialog::OnToolsRiskCurve()
-{
-    if (!m_pRiskCurve) {
-        m_pRiskCurve = new CRiskCurveWindow(this);
-        UpdateRiskCurve();
-    }
-    m_pRiskCurve->show();
-    m_pRiskCurve->raise();
-    m_pRiskCurve->activateWindow();
-}
-
-void CRiskDialog::UpdateRiskCurve()
-{
-    if (m_pRiskCurve)
-        m_pRiskCurve->ShowState(FormulaFromIndex(FormulaSelection()), m_form.Texts().m_strAge);
-}
-
-void CRiskDialog::OnOK()
-{
-    m_form.UpdateData(true);
-    accept();
-}
-
 void CRiskDialog::ReadFields(FormTexts &texts)
 {
     texts.m_strAge = m_pAge->text().toStdString();
@@ -299,7 +188,6 @@ void CRiskDialog::SetFieldText(QLineEdit *field, const std::string &text)
 
 void CRiskDialog::WriteFields(const FormTexts &texts)
 {
-    const QScopedValueRollback<bool> exchanging(m_bExchanging, true);
     SetFieldText(m_pAge, texts.m_strAge);
     SetFieldText(m_pTermRisk, texts.m_strTermRisk);
     SetFieldText(m_pGestRisk, texts.m_strGestRisk);
@@ -314,21 +202,68 @@ int CRiskDialog::FormulaSelection()
 
 void CRiskDialog::SelectFormula(int index)
 {
-    const QScopedValueRollback<bool> exchanging(m_bExchanging, true);
     m_comboFormula->setCurrentIndex(index);
 }
 
-int CRiskDialog::WeeksPosition()
+void CRiskDialog::SetUpWeeksSpin(int, int, int)
 {
-    return m_spinWeeks.GetPos(m_pWeeks->text().toStdString());
+    // The arrows read the range and the position from the calculator.
 }
 
-void CRiskDialog::SetUpWeeksSpin(int lower, int upper, int position)
+void CRiskDialog::EndAccepted()
 {
-    m_spinWeeks.SetRange(lower, upper);
-    m_spinWeeks.SetPos(position);
-    const QScopedValueRollback<bool> exchanging(m_bExchanging, true);
-    m_pWeeks->setText(QString::fromStdString(m_spinWeeks.PosText()));
+    accept();
+}
+
+void CRiskDialog::RunAboutBox()
+{
+    Q_EMIT aboutRequested();
+}
+
+CalendarDate CRiskDialog::Today()
+{
+    const QDate today = QDate::currentDate();
+    return {today.year(), today.month(), today.day()};
+}
+
+std::optional<std::string> CRiskDialog::RunDeliveryAge(const DeliveryAgeDates &opening)
+{
+    CDeliveryAgeDialog dates(this, opening);
+    if (dates.exec() != QDialog::Accepted || dates.AgeText().empty())
+        return std::nullopt;
+    return dates.AgeText();
+}
+
+void CRiskDialog::TypeAge(const std::string &text)
+{
+    // Typed over the whole field: Ctrl+Z in the field brings the former age
+    // back.
+    m_pAge->selectAll();
+    m_pAge->insert(FromUtf8(text));
+}
+
+bool CRiskDialog::CopyToClipboard(const std::string &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    const QString summary = FromUtf8(text);
+    clipboard->setText(summary);
+    // Where the platform has no clipboard, or another program holds it, the
+    // text does not come back.
+    return clipboard->text() == summary;
+}
+
+void CRiskDialog::Beep()
+{
+    QApplication::beep();
+}
+
+void CRiskDialog::ShowRiskCurve()
+{
+    if (!m_pRiskCurve)
+        m_pRiskCurve = new CRiskCurveWindow(this, m_calculator);
+    m_pRiskCurve->show();
+    m_pRiskCurve->raise();
+    m_pRiskCurve->activateWindow();
 }
 
 } // namespace meravel

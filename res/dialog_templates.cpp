@@ -37,15 +37,15 @@ constexpr DialogControl kMainControls[] = {
 };
 
 constexpr MenuItem kOptionsMenu[] = {
-    {ID_MENU_INFO, "&Infos"},
-    {0, ""},
-    {ID_MENU_QUIT, "&Quitter"},
+    {ID_MENU_INFO, "ID_MENU_INFO", "&Infos"},
+    {0, "", ""},
+    {ID_MENU_QUIT, "ID_MENU_QUIT", "&Quitter"},
 };
 
 constexpr MenuItem kToolsMenu[] = {
-    {ID_TOOLS_DELIVERY_AGE, "Â&ge à l'accouchement..."},
-    {ID_TOOLS_COPY_SUMMARY, "&Copier le résumé", "Ctrl+Shift+C"},
-    {ID_TOOLS_RISK_CURVE, "Courbe du &risque..."},
+    {ID_TOOLS_DELIVERY_AGE, "ID_TOOLS_DELIVERY_AGE", "Â&ge à l'accouchement..."},
+    {ID_TOOLS_COPY_SUMMARY, "ID_TOOLS_COPY_SUMMARY", "&Copier le résumé", "Ctrl+Shift+C"},
+    {ID_TOOLS_RISK_CURVE, "ID_TOOLS_RISK_CURVE", "Courbe du &risque..."},
 };
 
 constexpr MenuPopup kMainMenus[] = {

@@ -63,7 +63,8 @@ struct DialogControl
 
 struct MenuItem
 {
-    int id; // 0 for a separator
+    int id;           // the command, 0 for a separator
+    const char *name; // the identifier's name, empty for a separator
     const char *text;
     const char *shortcut = nullptr; // e.g. "Ctrl+Shift+C", or nullptr
 };

@@ -18,6 +18,7 @@
 namespace meravel {
 namespace {
 
+using test_support::FakeCalculatorWindow;
 using test_support::FakeFormPlatform;
 
 constexpr int kCuckle = 0;
@@ -72,11 +73,7 @@ protected:
             TypeWeeks(keys.substr(0, typed));
     }
 
-    void ClickSpin(int delta)
-    {
-        m_platform.StepWeeks(delta);
-        m_form.ComputeGestationalRisk();
-    }
+    void ClickSpin(int delta) { m_platform.m_calculator.OnSpinStep(delta); }
 
     // The window shows what the form holds.
     void ExpectShown(const char *termRisk, const char *advice, const char *gestRisk)
@@ -88,8 +85,8 @@ protected:
         EXPECT_EQ(m_form.Texts(), shown);
     }
 
-    FakeFormPlatform m_platform;
-    RiskForm m_form{m_platform};
+    FakeCalculatorWindow m_platform;
+    RiskForm &m_form = m_platform.m_calculator.Form();
 };
 
 struct AgeCase
@@ -209,7 +206,7 @@ TEST_F(RiskFormTest, UnusableWeeksTextShowsNoFigureAndKeepsLastPosition)
         TypeAge("30");
         ExpectShown("0.11% soit 1/926", "", "");
         EXPECT_EQ(m_platform.m_fields.m_strWeeks, row.weeks);
-        EXPECT_EQ(m_platform.m_weeksSpin.Pos(), 20);
+        EXPECT_EQ(m_form.WeeksSpin().Pos(), 20);
     }
 }
 
@@ -221,7 +218,7 @@ TEST_F(RiskFormTest, UnusableWeeksTextAtOpeningKeepsTwoWeeks)
         TypeAge("25");
         ExpectShown("0.07% soit 1/1408", "", "");
         EXPECT_EQ(m_platform.m_fields.m_strWeeks, row.weeks);
-        EXPECT_EQ(m_platform.m_weeksSpin.Pos(), 2);
+        EXPECT_EQ(m_form.WeeksSpin().Pos(), 2);
     }
 }
 
@@ -342,7 +339,7 @@ TEST_P(RiskFormWeeksKeys, EachKeyRecalculates)
     }
     ExpectShown(row.termRisk, kAdvice, row.gestRisk);
     EXPECT_EQ(m_platform.m_fields.m_strWeeks, row.weeks);
-    EXPECT_EQ(m_platform.m_weeksSpin.Pos(), row.position);
+    EXPECT_EQ(m_form.WeeksSpin().Pos(), row.position);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, RiskFormWeeksKeys, ::testing::ValuesIn(kWeeksKeysCases), TestName<WeeksKeysCase>);
@@ -363,7 +360,7 @@ void ExpectReadBeforeEachWrite(const std::vector<FakeFormPlatform::Call> &calls)
             EXPECT_TRUE(readSinceWrite);
             readSinceWrite = false;
         }
-        if (call == Call::FormulaSelection || call == Call::WeeksPosition) {
+        if (call == Call::FormulaSelection) {
             EXPECT_TRUE(readSinceWrite) << "asked the window between a write and the next read";
         }
     }
@@ -398,9 +395,10 @@ TEST(RiskFormInit, SetsUpInputsBeforeFirstFigures)
     EXPECT_EQ(platform.m_fields.m_strAge, "25");
     EXPECT_EQ(platform.m_fields.m_strWeeks, "2");
     EXPECT_EQ(platform.m_nSelection, kCuckle);
-    EXPECT_EQ(platform.m_weeksSpin.Lower(), 1);
-    EXPECT_EQ(platform.m_weeksSpin.Upper(), 42);
-    EXPECT_EQ(platform.m_weeksSpin.Pos(), 2);
+    EXPECT_EQ(platform.m_nSpinLower, 1);
+    EXPECT_EQ(platform.m_nSpinUpper, 42);
+    EXPECT_EQ(platform.m_nSpinPosition, 2);
+    EXPECT_EQ(form.WeeksSpin().Pos(), 2);
     EXPECT_EQ(platform.m_fields.m_strTermRisk, "0.07% soit 1/1408");
     EXPECT_EQ(platform.m_fields.m_strAdvice, "");
     EXPECT_EQ(platform.m_fields.m_strGestRisk, "1/309");

@@ -4,55 +4,17 @@
 
 namespace meravel {
 
-namespace {
-
-constexpr int kYearsBeforeToday = 30; // the date of birth it opens on
-constexpr int kDaysAfterToday = 140;  // the delivery it opens on: 20 weeks
-
-// Whole days added to a date, through the file time's 100 ns ticks.
-SYSTEMTIME AddDays(const SYSTEMTIME &date, int days)
-{
-    constexpr ULONGLONG kTicksPerDay = 24ULL * 60 * 60 * 10'000'000;
-    FILETIME fileTime{};
-    ::SystemTimeToFileTime(&date, &fileTime);
-    ULARGE_INTEGER ticks{};
-    ticks.LowPart = fileTime.dwLowDateTime;
-    ticks.HighPart = fileTime.dwHighDateTime;
-    ticks.QuadPart += static_cast<ULONGLONG>(days) * kTicksPerDay;
-    fileTime.dwLowDateTime = ticks.LowPart;
-    fileTime.dwHighDateTime = ticks.HighPart;
-    SYSTEMTIME out{};
-    ::FileTimeToSystemTime(&fileTime, &out);
-    return out;
-}
-
-bool IsLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-} // namespace
-
-CDeliveryAgeDialog::CDeliveryAgeDialog(HWND owner)
+CDeliveryAgeDialog::CDeliveryAgeDialog(HWND owner, const DeliveryAgeDates &opening)
     : CDialog(IDD_DELIVERY_AGE, owner)
+    , m_opening(opening)
 {
 }
 
 BOOL CDeliveryAgeDialog::OnInitDialog()
 {
     CenterWindow();
-
-    // Today's date, at midnight.
-    SYSTEMTIME today{};
-    ::GetLocalTime(&today);
-    today.wHour = today.wMinute = today.wSecond = today.wMilliseconds = 0;
-
-    SYSTEMTIME birth = today;
-    birth.wYear = static_cast<WORD>(today.wYear - kYearsBeforeToday);
-    if (birth.wMonth == 2 && birth.wDay == 29 && !IsLeapYear(birth.wYear))
-        birth.wDay = 28;
-    SetUpDatePicker(IDC_BIRTH_DATE, birth);
-    SetUpDatePicker(IDC_DELIVERY_DATE, AddDays(today, kDaysAfterToday));
+    SetUpDatePicker(IDC_BIRTH_DATE, m_opening.birth);
+    SetUpDatePicker(IDC_DELIVERY_DATE, m_opening.delivery);
 
     // Setting the dates raises no change notification.
     OnDateTimeChange();
@@ -60,8 +22,12 @@ BOOL CDeliveryAgeDialog::OnInitDialog()
     return TRUE;
 }
 
-void CDeliveryAgeDialog::SetUpDatePicker(int id, const SYSTEMTIME &date)
+void CDeliveryAgeDialog::SetUpDatePicker(int id, const CalendarDate &day)
 {
+    SYSTEMTIME date{};
+    date.wYear = static_cast<WORD>(day.year);
+    date.wMonth = static_cast<WORD>(day.month);
+    date.wDay = static_cast<WORD>(day.day);
     HWND picker = ::GetDlgItem(m_hWnd, id);
     // Day, month, year whatever the user's locale says.
     ::SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"dd/MM/yyyy"));
@@ -76,14 +42,10 @@ CalendarDate CDeliveryAgeDialog::PickedDate(int id) const
     return {date.wYear, date.wMonth, date.wDay};
 }
 
-bool CDeliveryAgeDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR *)
+void CDeliveryAgeDialog::OnNotify(int id, NMHDR *header)
 {
-    if (message != WM_NOTIFY)
-        return false;
-    const auto *header = reinterpret_cast<const NMHDR *>(lParam);
-    if (header->code == DTN_DATETIMECHANGE && (header->idFrom == IDC_BIRTH_DATE || header->idFrom == IDC_DELIVERY_DATE))
+    if (header->code == DTN_DATETIMECHANGE && (id == IDC_BIRTH_DATE || id == IDC_DELIVERY_DATE))
         OnDateTimeChange();
-    return false;
 }
 
 void CDeliveryAgeDialog::OnDateTimeChange()

@@ -2,9 +2,8 @@
 
 // The mother's age at the expected date of delivery, from two dates: the
 // dialog template IDD_DELIVERY_AGE, modal over the calculator and centred on
-// it. The dates are shown day/month/year whatever the locale; it opens on a
-// date of birth 30 years before today and a delivery 20 weeks after today,
-// and remembers nothing. At each change of either date the core checks them
+// it. The dates are shown day/month/year whatever the locale; it opens on the
+// dates the calculator gives it. At each change of either date the core checks them
 // (CheckDeliveryAge): the age field shows the age, the message says why it is
 // refused, and OK is enabled only for an accepted age.
 //
@@ -21,7 +20,7 @@ namespace meravel {
 class CDeliveryAgeDialog : public CDialog
 {
 public:
-    explicit CDeliveryAgeDialog(HWND owner);
+    CDeliveryAgeDialog(HWND owner, const DeliveryAgeDates &opening);
 
     // After IDOK: the accepted age, as the calculator's age field reads it
     // ("36.52").
@@ -29,14 +28,15 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR *result) override;
+    void OnNotify(int id, NMHDR *header) override;
     void OnOK() override;
 
 private:
-    void SetUpDatePicker(int id, const SYSTEMTIME &date);
+    void SetUpDatePicker(int id, const CalendarDate &date);
     CalendarDate PickedDate(int id) const;
     void OnDateTimeChange();
 
+    DeliveryAgeDates m_opening;
     DeliveryAgeCheck m_check;
 };
 

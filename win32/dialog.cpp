@@ -54,19 +54,29 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         return FALSE;
     }
 
-    // The OK and Cancel commands: Enter, Escape, the close command, an OK
-    // button, or a menu command that ends the dialog.
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        switch (LOWORD(wParam)) {
-        case IDOK:
+    switch (message) {
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const int code = HIWORD(wParam);
+        // The OK and Cancel commands: Enter, Escape, the close command, an OK
+        // button, or a menu command that ends the dialog.
+        if (code == BN_CLICKED && id == IDOK) {
             self->OnOK();
             return TRUE;
-        case IDCANCEL:
+        }
+        if (code == BN_CLICKED && id == IDCANCEL) {
             self->OnCancel();
             return TRUE;
-        default:
-            break;
         }
+        return self->OnCommand(code, id);
+    }
+    case WM_NOTIFY: {
+        auto *header = reinterpret_cast<NMHDR *>(lParam);
+        self->OnNotify(static_cast<int>(header->idFrom), header);
+        return FALSE;
+    }
+    default:
+        break;
     }
     INT_PTR result = TRUE;
     if (self->OnMessage(message, wParam, lParam, &result))

@@ -3,9 +3,11 @@
 // A dialog from a template of the program's resources, the way the platform
 // has always run them: DialogBoxParamW (modal) or CreateDialogParamW
 // (modeless) with a dialog procedure that finds its object from the window
-// (DWLP_USER) and hands each message to it. The default OK and Cancel actions
-// end the modal run; Enter, Escape and the close command reach them through
-// the dialog manager. A modeless dialog overrides them to destroy its window.
+// (DWLP_USER) and hands each message to a typed handler: OnInitDialog,
+// OnCommand (menus, accelerators, controls' notifications), OnNotify (common
+// controls), OnMessage (the rest). The default OK and Cancel actions end the
+// modal run; Enter, Escape and the close command reach them through the
+// dialog manager. A modeless dialog overrides them to destroy its window.
 
 #include "win32/win32.h"
 
@@ -37,8 +39,14 @@ public:
 protected:
     // True gives the focus to the first tab stop, its text selected.
     virtual BOOL OnInitDialog() { return TRUE; }
-    // A message not handled by the dialog procedure below; true when handled,
-    // with the result stored in *result for the messages that return one.
+    // WM_COMMAND but IDOK and IDCANCEL: a menu command (code 0), an
+    // accelerator (code 1) or a control's notification; true when handled.
+    virtual bool OnCommand(int /*code*/, int /*id*/) { return false; }
+    // WM_NOTIFY from a common control; the control acts on the header's
+    // changes once this returns.
+    virtual void OnNotify(int /*id*/, NMHDR * /*header*/) { }
+    // Any other message; true when handled, with the result stored in *result
+    // for the messages that return one.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR *result);
     virtual void OnOK();
     virtual void OnCancel();

@@ -247,7 +247,7 @@ void DrawPlot(HDC dc, const RECT &bounds, const RiskCurvePlot &plot, const Metri
         }
         ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
         for (int i = 0; i < rows; ++i) {
-            const bool selected = FormulaFromIndex(i) == plot.selected;
+            const bool selected = i == static_cast<int>(plot.selected);
             const int top = box.top + m.gap + i * m.lineHeight;
             const int x = box.left + m.gap;
             {
@@ -285,8 +285,9 @@ constexpr PlotArea kAnyArea = {0.0, 0.0, 1.0, 1.0};
 
 } // namespace
 
-CRiskCurveWindow::CRiskCurveWindow(HWND owner)
+CRiskCurveWindow::CRiskCurveWindow(HWND owner, Calculator &calculator)
     : CDialog(IDD_RISK_CURVE, owner)
+    , m_calculator(calculator)
 {
 }
 
@@ -303,22 +304,26 @@ void CRiskCurveWindow::Show()
         ::SetForegroundWindow(m_hWnd);
         return;
     }
-    if (Create())
+    m_state = m_calculator.CurveState();
+    if (Create()) {
+        m_calculator.AddListener(this);
         ::ShowWindow(m_hWnd, SW_SHOW);
+    }
 }
 
 void CRiskCurveWindow::Close()
 {
+    m_calculator.RemoveListener(this);
     if (IsOpen())
         ::DestroyWindow(m_hWnd);
 }
 
-void CRiskCurveWindow::Follow(RiskFormula formula, const std::string &ageText)
+void CRiskCurveWindow::OnFiguresChanged()
 {
-    m_formula = formula;
-    m_ageText = ageText;
-    if (!IsOpen())
+    const RiskCurveState state = m_calculator.CurveState();
+    if (!IsOpen() || state == m_state)
         return;
+    m_state = state;
     UpdateDescription();
     ::InvalidateRect(::GetDlgItem(m_hWnd, IDC_RISK_CURVE), nullptr, FALSE);
 }
@@ -407,7 +412,7 @@ void CRiskCurveWindow::UpdateDescription()
     // What a screen reader says for the curve: the static's text, which it
     // does not draw.
     HWND curve = ::GetDlgItem(m_hWnd, IDC_RISK_CURVE);
-    const std::string description = MakeRiskCurvePlot(kAnyArea, m_formula, m_ageText).description;
+    const std::string description = MakeRiskCurvePlot(kAnyArea, m_state.formula, m_state.ageText).description;
     if (WindowTextUtf8(curve) != description)
         ::SetWindowTextW(curve, ToUtf16(description).c_str());
 }
@@ -427,8 +432,9 @@ void CRiskCurveWindow::Draw(const DRAWITEMSTRUCT &item)
         const Selection bitmap(dc, ::CreateCompatibleBitmap(item.hDC, width, height));
         const Selection font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)), false);
         const Metrics metrics = MeasureFont(dc);
-        const PlotArea area = AreaInside(dc, bounds, MakeRiskCurvePlot(kAnyArea, m_formula, m_ageText), metrics);
-        DrawPlot(dc, bounds, MakeRiskCurvePlot(area, m_formula, m_ageText), metrics);
+        const PlotArea area
+            = AreaInside(dc, bounds, MakeRiskCurvePlot(kAnyArea, m_state.formula, m_state.ageText), metrics);
+        DrawPlot(dc, bounds, MakeRiskCurvePlot(area, m_state.formula, m_state.ageText), metrics);
         ::BitBlt(item.hDC, bounds.left, bounds.top, width, height, dc, 0, 0, SRCCOPY);
     }
     ::DeleteDC(dc);

@@ -1,11 +1,12 @@
 #pragma once
 
 // The risk curve on Windows: the dialog template IDD_RISK_CURVE, a modeless
-// window owned by the calculator, placed beside it. Its owner-drawn static
-// IDC_RISK_CURVE is painted with GDI from the core's plot (MakeRiskCurvePlot)
-// for the calculator's formula and age, which the calculator hands over after
-// each recalculation; the static's text is the plot's one-line description,
-// the name a screen reader gives it.
+// window owned by the calculator window, placed beside it. Its owner-drawn
+// static IDC_RISK_CURVE is painted with GDI from the core's plot
+// (MakeRiskCurvePlot) for the calculator's formula and age; while the window
+// is open it listens to the calculator's figures and follows them. The
+// static's text is the plot's one-line description, the name a screen reader
+// gives it.
 //
 //   Fermer, Enter, Escape, close box  -> DestroyWindow; the object stays, and
 //                                        Show opens a new window
@@ -13,17 +14,17 @@
 // The calculator runs a modal loop, which does not know this window: it hands
 // the window's keyboard messages to PreTranslateMessage.
 
-#include "form/risk_curve.h"
+#include "form/calculator.h"
 #include "win32/dialog.h"
 
 #include <string>
 
 namespace meravel {
 
-class CRiskCurveWindow : public CDialog
+class CRiskCurveWindow : public CDialog, private FiguresListener
 {
 public:
-    explicit CRiskCurveWindow(HWND owner);
+    CRiskCurveWindow(HWND owner, Calculator &calculator);
     ~CRiskCurveWindow() override;
 
     // Opens the window, or brings it to the front when it is open.
@@ -31,10 +32,6 @@ public:
     // Destroys the window when it is open.
     void Close();
     bool IsOpen() const { return m_hWnd != nullptr; }
-
-    // The calculator's formula and age text, as the curve is to show them;
-    // redrawn at once when the window is open.
-    void Follow(RiskFormula formula, const std::string &ageText);
 
     // The dialog manager's keys (Tab, Enter, Escape...) for a message to this
     // window or one of its controls; true when the message was handled.
@@ -50,9 +47,11 @@ private:
     void PlaceBesideOwner();
     void UpdateDescription();
     void Draw(const DRAWITEMSTRUCT &item);
+    // FiguresListener: redrawn when the formula or the age changed.
+    void OnFiguresChanged() override;
 
-    RiskFormula m_formula = RiskFormula::Cuckle;
-    std::string m_ageText;
+    Calculator &m_calculator;
+    RiskCurveState m_state;
 };
 
 } // namespace meravel

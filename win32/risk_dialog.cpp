@@ -1,10 +1,7 @@
 #include "win32/risk_dialog.h"
 
-#include "form/record_summary.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
-#include "res/version.h"
-#include "risk/term_risk.h"
 #include "win32/about_dialog.h"
 #include "win32/delivery_age_dialog.h"
 #include "win32/risk_curve_window.h"
@@ -15,25 +12,6 @@ namespace meravel {
 
 namespace {
 
-// Sets a flag for the lifetime of a scope.
-class ExchangeGuard
-{
-public:
-    explicit ExchangeGuard(bool &flag)
-        : m_flag(flag)
-        , m_previous(flag)
-    {
-        m_flag = true;
-    }
-    ~ExchangeGuard() { m_flag = m_previous; }
-    ExchangeGuard(const ExchangeGuard &) = delete;
-    ExchangeGuard &operator=(const ExchangeGuard &) = delete;
-
-private:
-    bool &m_flag;
-    bool m_previous;
-};
-
 HICON LoadMainIcon(int size)
 {
     // Shared icons are the system's to release.
@@ -43,7 +21,7 @@ HICON LoadMainIcon(int size)
 
 // Puts UTF-16 text on the clipboard; false when the clipboard is busy or
 // out of memory.
-bool CopyToClipboard(HWND owner, const std::wstring &text)
+bool CopyTextToClipboard(HWND owner, const std::wstring &text)
 {
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -75,7 +53,7 @@ CRiskDialog::CRiskDialog(HWND parent)
     : CDialog(IDD_MAIN, parent)
     , m_hIcon(LoadMainIcon(::GetSystemMetrics(SM_CXICON)))
     , m_hSmallIcon(LoadMainIcon(::GetSystemMetrics(SM_CXSMICON)))
-    , m_form(*this)
+    , m_calculator(*this, *this)
     , m_hAccelerators(::LoadAcceleratorsW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS)))
 {
 }
@@ -98,7 +76,7 @@ BOOL CRiskDialog::OnInitDialog()
     m_hMessageFilter
         = ::SetWindowsHookExW(WH_MSGFILTER, &CRiskDialog::MessageFilterProc, nullptr, ::GetCurrentThreadId());
 
-    m_form.InitInputs();
+    m_calculator.InitInputs();
     // The dialog manager gives the focus to the age field, "25" selected:
     // the first key typed replaces it.
     return TRUE;
@@ -116,28 +94,49 @@ void CRiskDialog::AddAboutItemToSystemMenu()
     }
 }
 
+bool CRiskDialog::OnCommand(int code, int id)
+{
+    if (id == IDC_AGE && code == EN_CHANGE) {
+        m_calculator.OnChangeAge();
+        return true;
+    }
+    if (id == IDC_WEEKS && code == EN_CHANGE) {
+        m_calculator.OnChangeWeeks();
+        return true;
+    }
+    if (id == IDC_FORMULA && code == CBN_SELCHANGE) {
+        m_calculator.OnSelchangeFormula();
+        return true;
+    }
+    // From the menu (0) or the accelerator table (1).
+    return (code == 0 || code == 1) && m_calculator.OnCommand(id);
+}
+
+void CRiskDialog::OnNotify(int id, NMHDR *header)
+{
+    if (id != IDC_WEEKS_SPIN || header->code != UDN_DELTAPOS)
+        return;
+    // The step starts from the position the weeks text gives, or from the
+    // last one when that text is not a number of weeks; the control moves
+    // exactly there.
+    auto *change = reinterpret_cast<NMUPDOWN *>(header);
+    change->iDelta = m_calculator.OnDeltaposWeeks(change->iDelta) - change->iPos;
+}
+
 bool CRiskDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR *result)
 {
     switch (message) {
-    case WM_COMMAND:
-        return OnCommand(wParam);
-    case WM_NOTIFY: {
-        auto *header = reinterpret_cast<NMHDR *>(lParam);
-        if (header->idFrom == IDC_WEEKS_SPIN && header->code == UDN_DELTAPOS)
-            OnDeltaposWeeksSpin(reinterpret_cast<NMUPDOWN *>(lParam));
-        // The control then moves by the (adjusted) delta.
-        return false;
-    }
     case WM_VSCROLL:
         if (reinterpret_cast<HWND>(lParam) == Item(IDC_WEEKS_SPIN))
-            OnVScroll();
+            m_calculator.OnVScroll();
         return false;
     case WM_SYSCOMMAND:
-        return OnSysCommand(wParam);
+        // The About item; minimise, move, close and the rest are the
+        // platform's own.
+        return (wParam & 0xFFF0) == IDM_ABOUT_SYS && m_calculator.OnCommand(IDM_ABOUT_SYS);
     case WM_HELP:
-        // F1, the Help command: the About box, as on Linux.
-        OnMenuInfo();
-        return true;
+        // F1, the Help command.
+        return m_calculator.OnCommand(ID_HELP);
     case WM_PAINT:
         return OnPaint();
     case WM_QUERYDRAGICON:
@@ -150,42 +149,6 @@ bool CRiskDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR 
     default:
         return false;
     }
-}
-
-bool CRiskDialog::OnCommand(WPARAM wParam)
-{
-    const int id = LOWORD(wParam);
-    const int code = HIWORD(wParam);
-    if (id == IDC_AGE && code == EN_CHANGE)
-        OnChangeAge();
-    else if (id == IDC_WEEKS && code == EN_CHANGE)
-        OnChangeWeeks();
-    else if (id == IDC_FORMULA && code == CBN_SELCHANGE)
-        OnSelchangeFormula();
-    else if (id == ID_MENU_INFO && code == 0)
-        OnMenuInfo();
-    else if (id == ID_MENU_QUIT && code == 0)
-        OnMenuQuit();
-    // From the menu (0) or the accelerator table (1).
-    else if (id == ID_TOOLS_DELIVERY_AGE && (code == 0 || code == 1))
-        OnToolsDeliveryAge();
-    else if (id == ID_TOOLS_COPY_SUMMARY && (code == 0 || code == 1))
-        OnToolsCopySummary();
-    else if (id == ID_TOOLS_RISK_CURVE && (code == 0 || code == 1))
-        OnToolsRiskCurve();
-    else
-        return false;
-    return true;
-}
-
-bool CRiskDialog::OnSysCommand(WPARAM command)
-{
-    if ((command & 0xFFF0) == IDM_ABOUT_SYS) {
-        OnMenuInfo();
-        return true;
-    }
-    // Minimise, move, close and the rest: the platform's own handling.
-    return false;
 }
 
 bool CRiskDialog::OnPaint()
@@ -208,97 +171,55 @@ bool CRiskDialog::OnPaint()
     return true;
 }
 
-void CRiskDialog::OnChangeAge()
+void CRiskDialog::EndAccepted()
 {
-    if (m_bExchanging)
-        return;
-    m_form.ComputeTermRisk();
-    UpdateCurve();
+    CloseCurve();
+    CDialog::OnOK();
 }
 
-void CRiskDialog::OnSelchangeFormula()
-{
-    if (m_bExchanging)
-        return;
-    m_form.ComputeTermRisk();
-    UpdateCurve();
-}
-
-void CRiskDialog::OnChangeWeeks()
-{
-    if (m_bExchanging)
-        return;
-    m_form.ComputeGestationalRisk();
-    UpdateCurve();
-}
-
-void CRiskDialog::OnDeltaposWeeksSpin(NMUPDOWN *change)
-{
-    // The step starts from the position the weeks text gives, or from the
-    // last one when that text is not a number of weeks; the control moves
-    // exactly there.
-    const int target = m_spinWeeks.Step(ItemText(IDC_WEEKS), change->iDelta);
-    change->iDelta = target - change->iPos;
-}
-
-void CRiskDialog::OnVScroll()
-{
-    // At an end of the range the control has not moved; the field still shows
-    // the position.
-    {
-        const ExchangeGuard exchanging(m_bExchanging);
-        SetItemText(IDC_WEEKS, m_spinWeeks.PosText());
-    }
-    m_form.ComputeGestationalRisk();
-    UpdateCurve();
-}
-
-void CRiskDialog::OnMenuQuit()
-{
-    OnOK();
-}
-
-void CRiskDialog::OnMenuInfo()
+void CRiskDialog::RunAboutBox()
 {
     CAboutDialog about(m_hWnd);
     about.DoModal();
 }
 
-void CRiskDialog::OnToolsDeliveryAge()
+CalendarDate CRiskDialog::Today()
 {
-    CDeliveryAgeDialog dialog(m_hWnd);
+    SYSTEMTIME today{};
+    ::GetLocalTime(&today);
+    return {today.wYear, today.wMonth, today.wDay};
+}
+
+std::optional<std::string> CRiskDialog::RunDeliveryAge(const DeliveryAgeDates &opening)
+{
+    CDeliveryAgeDialog dialog(m_hWnd, opening);
     if (dialog.DoModal() != IDOK)
-        return;
-    // As if typed: outside the exchange, the field's change notification
-    // recalculates.
-    ::SetDlgItemTextW(m_hWnd, IDC_AGE, ToUtf16(dialog.AgeText()).c_str());
+        return std::nullopt;
+    return dialog.AgeText();
 }
 
-void CRiskDialog::OnToolsCopySummary()
+void CRiskDialog::TypeAge(const std::string &text)
 {
-    m_form.UpdateData(true);
-    // The formula as the figures take it: Cuckle for the first entry, Hecht
-    // for any other index.
-    const RiskFormula formula = FormulaFromIndex(FormulaSelection());
-    const std::string formulaName = res::kFormulaEntries[static_cast<size_t>(formula)];
-    const std::string summary = RecordSummary(m_form.Texts(), formulaName, "Meravel " MERAVEL_VERSION);
-    if (!CopyToClipboard(m_hWnd, ToUtf16(summary)))
-        ::MessageBeep(MB_ICONWARNING);
+    // Outside the form's writes: the field's change notification
+    // recalculates.
+    ::SetDlgItemTextW(m_hWnd, IDC_AGE, ToUtf16(text).c_str());
 }
 
-void CRiskDialog::OnToolsRiskCurve()
+bool CRiskDialog::CopyToClipboard(const std::string &text)
+{
+    return CopyTextToClipboard(m_hWnd, ToUtf16(text));
+}
+
+void CRiskDialog::Beep()
+{
+    ::MessageBeep(MB_ICONWARNING);
+}
+
+void CRiskDialog::ShowRiskCurve()
 {
     if (!m_curve)
-        m_curve = std::make_unique<CRiskCurveWindow>(m_hWnd);
-    if (!m_curve->IsOpen())
-        m_curve->Follow(FormulaFromIndex(FormulaSelection()), ItemText(IDC_AGE));
+        m_curve = std::make_unique<CRiskCurveWindow>(m_hWnd, m_calculator);
     m_curve->Show();
-}
-
-void CRiskDialog::UpdateCurve()
-{
-    if (m_curve && m_curve->IsOpen())
-        m_curve->Follow(FormulaFromIndex(FormulaSelection()), ItemText(IDC_AGE));
 }
 
 LRESULT CALLBACK CRiskDialog::MessageFilterProc(int code, WPARAM wParam, LPARAM lParam)
@@ -324,32 +245,34 @@ bool CRiskDialog::PreTranslateMessage(HWND root, MSG *msg)
     if (root == m_hWnd)
         return m_hAccelerators && ::TranslateAcceleratorW(m_hWnd, m_hAccelerators, msg);
     if (m_curve && m_curve->IsOpen() && root == m_curve->GetSafeHwnd()) {
-        const ExchangeGuard filtering(m_bFiltering);
-        return m_curve->PreTranslateMessage(msg);
+        m_bFiltering = true;
+        const bool handled = m_curve->PreTranslateMessage(msg);
+        m_bFiltering = false;
+        return handled;
     }
     return false;
 }
 
 void CRiskDialog::OnOK()
 {
-    m_form.UpdateData(true);
-    // The curve closes before the calculator, which hides at once.
-    if (m_curve)
-        m_curve->Close();
-    CDialog::OnOK();
+    m_calculator.OnCommand(IDOK);
 }
 
 void CRiskDialog::OnCancel()
 {
+    CloseCurve();
+    CDialog::OnCancel();
+}
+
+void CRiskDialog::CloseCurve()
+{
     if (m_curve)
         m_curve->Close();
-    CDialog::OnCancel();
 }
 
 void CRiskDialog::OnDestroy()
 {
-    if (m_curve)
-        m_curve->Close();
+    CloseCurve();
     if (m_hMessageFilter) {
         ::UnhookWindowsHookEx(m_hMessageFilter);
         m_hMessageFilter = nullptr;
@@ -374,7 +297,6 @@ void CRiskDialog::SetItemText(int id, const std::string &text)
 
 void CRiskDialog::WriteFields(const FormTexts &texts)
 {
-    const ExchangeGuard exchanging(m_bExchanging);
     SetItemText(IDC_AGE, texts.m_strAge);
     SetItemText(IDC_TERM_RISK, texts.m_strTermRisk);
     SetItemText(IDC_GEST_RISK, texts.m_strGestRisk);
@@ -389,25 +311,16 @@ int CRiskDialog::FormulaSelection()
 
 void CRiskDialog::SelectFormula(int index)
 {
-    const ExchangeGuard exchanging(m_bExchanging);
     ::SendMessageW(Item(IDC_FORMULA), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-int CRiskDialog::WeeksPosition()
-{
-    return m_spinWeeks.GetPos(ItemText(IDC_WEEKS));
 }
 
 void CRiskDialog::SetUpWeeksSpin(int lower, int upper, int position)
 {
-    const ExchangeGuard exchanging(m_bExchanging);
-    m_spinWeeks.SetRange(lower, upper);
-    m_spinWeeks.SetPos(position);
     HWND spin = Item(IDC_WEEKS_SPIN);
     ::SendMessageW(spin, UDM_SETBASE, 10, 0);
     ::SendMessageW(spin, UDM_SETRANGE32, static_cast<WPARAM>(lower), static_cast<LPARAM>(upper));
     // The control writes the position into the weeks field.
-    ::SendMessageW(spin, UDM_SETPOS32, 0, static_cast<LPARAM>(m_spinWeeks.Pos()));
+    ::SendMessageW(spin, UDM_SETPOS32, 0, static_cast<LPARAM>(position));
 }
 
 } // namespace meravel

@@ -1,14 +1,15 @@
 #pragma once
 
 // A window without a window: the fields are plain strings, the formula list a
-// selected index and the weeks spin control an UpDownState, the same rule the
-// real spin control follows. Shared by the unit tests and the benchmarks.
+// selected index, the spin control its range. Shared by the unit tests and
+// the benchmarks. FakeCalculatorWindow adds what the calculator's commands
+// ask of a window, and records it.
 
+#include "form/calculator.h"
 #include "form/risk_form.h"
-#include "form/updown.h"
 
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace meravel::test_support {
@@ -17,29 +18,25 @@ class FakeFormPlatform : public FormPlatform
 {
 public:
     // The calls the form made, in order, when call recording is on.
-    enum class Call { ReadFields, WriteFields, FormulaSelection, SelectFormula, WeeksPosition, SetUpWeeksSpin };
+    enum class Call { ReadFields, WriteFields, FormulaSelection, SelectFormula, SetUpWeeksSpin };
 
     // What the fields show; tests type into them directly.
     FormTexts m_fields;
     int m_nSelection = -1;
-    UpDownState m_weeksSpin;
+    int m_nSpinLower = 0, m_nSpinUpper = 0, m_nSpinPosition = 0;
 
     bool m_bRecordCalls = false;
     std::vector<Call> m_calls;
-    int m_nReads = 0;
-    int m_nWrites = 0;
 
     void ReadFields(FormTexts &texts) override
     {
         Record(Call::ReadFields);
-        ++m_nReads;
         texts = m_fields;
     }
 
     void WriteFields(const FormTexts &texts) override
     {
         Record(Call::WriteFields);
-        ++m_nWrites;
         m_fields = texts;
     }
 
@@ -55,26 +52,12 @@ public:
         m_nSelection = index;
     }
 
-    int WeeksPosition() override
-    {
-        Record(Call::WeeksPosition);
-        return m_weeksSpin.GetPos(m_fields.m_strWeeks);
-    }
-
     void SetUpWeeksSpin(int lower, int upper, int position) override
     {
         Record(Call::SetUpWeeksSpin);
-        m_weeksSpin.SetRange(lower, upper);
-        m_weeksSpin.SetPos(position);
-        m_fields.m_strWeeks = m_weeksSpin.PosText();
-    }
-
-    // A click on one of the spin control's arrows: the position moves and the
-    // weeks field shows it, as the real control does before notifying.
-    void StepWeeks(int delta)
-    {
-        m_weeksSpin.Step(m_fields.m_strWeeks, delta);
-        m_fields.m_strWeeks = m_weeksSpin.PosText();
+        m_nSpinLower = lower;
+        m_nSpinUpper = upper;
+        m_nSpinPosition = position;
     }
 
 private:
@@ -83,6 +66,47 @@ private:
         if (m_bRecordCalls)
             m_calls.push_back(call);
     }
+};
+
+// The calculator's window: what each command asked of it. The age typed by
+// the dates' tool reaches the calculator as the age field's change
+// notification does.
+class FakeCalculatorWindow : public FakeFormPlatform, public CalculatorWindow
+{
+public:
+    Calculator m_calculator{*this, *this};
+
+    int m_nEnded = 0;
+    int m_nAboutBoxes = 0;
+    int m_nBeeps = 0;
+    int m_nCurves = 0;
+    CalendarDate m_today{2026, 12, 9};
+    std::vector<DeliveryAgeDates> m_deliveryOpenings;
+    std::optional<std::string> m_deliveryAnswer; // what the dates' window returns
+    bool m_bClipboardWorks = true;
+    std::vector<std::string> m_copied;
+
+    void EndAccepted() override { ++m_nEnded; }
+    void RunAboutBox() override { ++m_nAboutBoxes; }
+    CalendarDate Today() override { return m_today; }
+    std::optional<std::string> RunDeliveryAge(const DeliveryAgeDates &opening) override
+    {
+        m_deliveryOpenings.push_back(opening);
+        return m_deliveryAnswer;
+    }
+    void TypeAge(const std::string &text) override
+    {
+        m_fields.m_strAge = text;
+        m_calculator.OnChangeAge();
+    }
+    bool CopyToClipboard(const std::string &text) override
+    {
+        if (m_bClipboardWorks)
+            m_copied.push_back(text);
+        return m_bClipboardWorks;
+    }
+    void Beep() override { ++m_nBeeps; }
+    void ShowRiskCurve() override { ++m_nCurves; }
 };
 
 } // namespace meravel::test_support
