@@ -26,7 +26,6 @@ script if it is killed (PR_SET_PDEATHSIG).
 
 import argparse
 import ctypes
-import datetime
 import os
 import re
 import select
@@ -45,7 +44,8 @@ ADVICE = "Le risque peut justifier l'amniocentèse"
 # are not tab stops, and Tab from the last field comes back to the first.
 TAB_ORDER = ["IDC_AGE", "IDC_FORMULA", "IDC_WEEKS", "IDC_TERM_RISK", "IDC_GEST_RISK", "IDC_ADVICE"]
 # The identifiers of the fields, for the Windows field probe.
-FIELD_IDS = {"IDC_AGE": 1001, "IDC_TERM_RISK": 1002, "IDC_GEST_RISK": 1003, "IDC_WEEKS": 1004, "IDC_ADVICE": 1007}
+FIELD_IDS = {"IDC_AGE": 1001, "IDC_TERM_RISK": 1002, "IDC_GEST_RISK": 1003, "IDC_WEEKS": 1004, "IDC_ADVICE": 1007,
+             "IDC_DELIVERY_AGE": 1012}
 # The fields whose text can be selected and copied (all but the formula list).
 TEXT_FIELDS = ["IDC_AGE", "IDC_WEEKS", "IDC_TERM_RISK", "IDC_GEST_RISK", "IDC_ADVICE"]
 
@@ -358,9 +358,11 @@ class Calculator:
             self.key(*["shift+Tab"] * (len(TAB_ORDER) - forward))
         self.focus = field
 
-    def probe(self, fields):
-        """win32: the fields' texts, read by their identifiers."""
-        argv = ["wine", self.session.field_probe] + [str(FIELD_IDS[f]) for f in fields]
+    def probe(self, fields, window=None):
+        """win32: the fields' texts, read by their identifiers, in the
+        calculator or in the window with this title."""
+        argv = ["wine", self.session.field_probe] + (["--window", window] if window else []) \
+            + [str(FIELD_IDS[f]) for f in fields]
 
         def attempt():
             # Now and then a Wine program fails to start while the wineserver
@@ -477,6 +479,14 @@ class Window:
         self.title, self.close_key = title, close_key
 
 
+class DeliveryAge:
+    """The keys open the dates' window, which opens on dates of its own
+    choosing; the age it shows for them is read, Enter accepts it, and the
+    calculator's age field then holds it, with the figures in `then`."""
+    def __init__(self, title, then):
+        self.title, self.then = title, then
+
+
 ENDS = "ends"
 
 ODDS = re.compile(r"1/[1-9][0-9]*")
@@ -499,23 +509,6 @@ class Odds:
         if self.save:
             memory[self.save] = got
         return None
-
-
-def default_delivery_age():
-    """The age the dates tool gives for the dates it opens with: born 30 years
-    before today (28 February for 29 February), delivery 20 weeks after
-    today. Reckoned here with Python's own calendar: whole years by
-    birthday, then the days since the last birthday over that year's length."""
-    today = datetime.date.today()
-    def birthday(year):
-        try:
-            return today.replace(year=year)
-        except ValueError:
-            return datetime.date(year, 2, 28)
-    delivery = today + datetime.timedelta(weeks=20)
-    years = 30 if birthday(today.year + 1) > delivery else 31
-    last, following = birthday(today.year - 30 + years), birthday(today.year - 30 + years + 1)
-    return "%.2f" % (years + (delivery - last).days / (following - last).days)
 
 
 def step(what, inputs, then, only=None):
@@ -617,11 +610,10 @@ SCENARIOS = {
         step("Outils > Âge à l'accouchement (Alt+U, G), Annuler by Escape", ["alt+u", "g"],
              Window("^Âge à la date prévue d'accouchement$", "Escape")),
         step("the age is unchanged after Annuler", [], {"IDC_AGE": "37", "IDC_TERM_RISK": "0.47% soit 1/214"}),
-        step("Outils > Âge à l'accouchement, OK by Enter with the dates it opens with", ["alt+u", "g"],
-             Window("^Âge à la date prévue d'accouchement$", "Return")),
-        step("the age at the expected delivery is written into the age field and recalculated", [],
-             {"IDC_AGE": default_delivery_age(), "IDC_TERM_RISK": re.compile(r"0\.[0-9]{2}% soit 1/[0-9]+"),
-              "IDC_ADVICE": ""}),
+        step("Outils > Âge à l'accouchement, OK by Enter: the age it shows goes into the age field and "
+             "recalculates", ["alt+u", "g"],
+             DeliveryAge("^Âge à la date prévue d'accouchement$",
+                         {"IDC_TERM_RISK": re.compile(r"0\.[0-9]{2}% soit 1/[0-9]+"), "IDC_ADVICE": ""})),
         step("Escape", ["Escape"], ENDS),
     ],
 
@@ -711,6 +703,34 @@ def window_round_trip(calc, inputs, then, what):
     log("ok - %s" % what)
 
 
+def delivery_age_round_trip(calc, inputs, then, what, memory):
+    session = calc.session
+    do(calc, inputs)
+    window = session.wait_for("a window titled %s to open after %s" % (then.title, what),
+                              lambda: calc._alive() and next(iter(session.visible_windows(then.title)), None))
+    calc.wait_active(window, "the window %s" % then.title)
+    if session.frontend == "win32":
+        title = then.title.strip("^$")
+        shown = calc.probe(["IDC_DELIVERY_AGE"], window=title)["IDC_DELIVERY_AGE"]
+    else:
+        # The focus opens on the date of birth, whose Tab steps through its
+        # day, month and year: back from it, past Annuler and OK, is the age.
+        calc.key("shift+Tab", "shift+Tab", "shift+Tab")
+        calc._reads += 1
+        sentinel = "e2e-clipboard-sentinel-%d-%d" % (os.getpid(), calc._reads)
+        session.set_clipboard(sentinel)
+        calc.key("ctrl+a", "ctrl+c")
+        shown = session.wait_for("the age the window shows to be copied",
+                                 lambda: (lambda text: text if text != sentinel else None)(session.clipboard()))
+    if not re.fullmatch(r"[0-9]+\.[0-9]{2}", shown):
+        raise Failure("the window %s shows the age %r, not a number with two decimals" % (then.title, shown))
+    calc.key("Return")
+    session.wait_for("the window %s to close after Return" % then.title,
+                     lambda: calc._alive() and not session.visible_windows(then.title))
+    calc.wait_active(calc.window, "the calculator, after the window %s" % then.title)
+    expect(calc, dict(then.then, IDC_AGE=shown), "%s (%s)" % (what, shown), memory)
+
+
 def run_scenario(session, exe, steps):
     calc = None
     memory = {}
@@ -726,6 +746,8 @@ def run_scenario(session, exe, steps):
             log("ok - %s" % s["what"])
         elif isinstance(then, Window):
             window_round_trip(calc, s["inputs"], then, s["what"])
+        elif isinstance(then, DeliveryAge):
+            delivery_age_round_trip(calc, s["inputs"], then, s["what"], memory)
         elif isinstance(then, About):
             about_round_trip(calc, s["inputs"], then.close_key, s["what"])
         elif then == ENDS:
