@@ -1,29 +1,17 @@
 #pragma once
 
-// What a screen reader gets from the calculator's fields, beyond Qt's own
-// accessible interfaces:
-// - every field is labelled by the title of the frame around it and by the
-//   labels beside it (labelled-by relations), as a sighted user reads them;
-// - the formula list is named by its accessible name ("Formule"), its
-//   formula being its value, where Qt on Linux would name it by its formula;
-// - a digits field and the spin arrows at its right edge are one spin button
-//   (the field's name, the owner's range, the position as its value), each
-//   step announced as a new value; the arrows are not a control of their own.
-//
-// The interfaces are made by a factory, for the fields created as children of
-// a client widget once EnableFieldAccessibility has marked it: Qt keeps the
-// first interface made for a widget, so the mark must come before the fields.
-
-class QWidget;
+// What a screen reader needs from the windows that Qt's own accessibility
+// does not give. The fields are standard widgets: each is named by its
+// accessible name, labelled by the title of the group box it sits in and by
+// the labels whose buddy it is, and the weeks field is a spin box. One thing
+// remains: on Linux Qt names a drop-down list by its current entry, so a
+// screen reader would say "Cuckle" where the list is the formula's. Here a
+// drop-down list is named by its accessible name ("Formule"), its entry being
+// its value.
 
 namespace meravel {
 
-// Marks client: its fields, created from now on, get the interfaces above.
-void EnableFieldAccessibility(QWidget *client);
-
-// Ties each label among client's children to its field (QLabel::setBuddy): the
-// nearest field inside the same innermost frame (or outside any frame, when
-// the label is). A label alone in its frame is left alone.
-void TieLabelsToFields(QWidget *client);
+// Once, before the first drop-down list is made.
+void InstallAccessibility();
 
 } // namespace meravel

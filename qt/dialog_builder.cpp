@@ -1,32 +1,26 @@
 #include "qt/dialog_builder.h"
 
+#include "qt/accessibility.h"
 #include "qt/template_layout.h"
-#include "qt/updown_control.h"
+#include "qt/updown_spinbox.h"
+#include "res/resource.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionComboBox>
-#include <QStyleOptionFrame>
-#include <QStyleOptionGroupBox>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
-#include <QValidator>
 #include <QWidget>
 
-#include <algorithm>
-#include <map>
-#include <optional>
+#include <functional>
 
 namespace meravel {
 
@@ -43,20 +37,6 @@ int MulDiv(int number, int numerator, int denominator)
     return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 
-// Typed and pasted text alike: decimal digits 0 to 9 or nothing.
-class DigitsValidator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-
-    State validate(QString &input, int &) const override
-    {
-        const bool digits = std::all_of(
-            input.cbegin(), input.cend(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
-        return digits ? Acceptable : Invalid;
-    }
-};
-
 Qt::Alignment HorizontalAlignment(unsigned style)
 {
     if (style & res::kAlignCenter)
@@ -66,20 +46,29 @@ Qt::Alignment HorizontalAlignment(unsigned style)
     return Qt::AlignLeft;
 }
 
-QWidget *MakeEdit(QWidget *client, const DialogControl &control)
+QWidget *MakeEdit(QWidget *parent, const DialogControl &control)
 {
-    auto *edit = new QLineEdit(client);
+    auto *edit = new QLineEdit(parent);
     edit->setAlignment(HorizontalAlignment(control.style) | Qt::AlignVCenter);
     edit->setReadOnly(control.style & res::kReadOnly);
     edit->setFrame(control.style & res::kBorder);
     if (control.style & res::kDigitsOnly)
-        edit->setValidator(new DigitsValidator(edit));
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
     return edit;
 }
 
-QWidget *MakeLabel(QWidget *client, const DialogControl &control)
+// A field with an up-down control at its right edge: one spin box.
+QWidget *MakeSpinBox(QWidget *parent, const DialogControl &control)
 {
-    auto *label = new QLabel(QString::fromUtf8(control.text), client);
+    auto *spin = new UpDownSpinBox(parent);
+    spin->setAlignment(HorizontalAlignment(control.style) | Qt::AlignVCenter);
+    spin->setFrame(control.style & res::kBorder);
+    return spin;
+}
+
+QWidget *MakeLabel(QWidget *parent, const DialogControl &control)
+{
+    auto *label = new QLabel(QString::fromUtf8(control.text), parent);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     // A one-line label inside an edge has little room to spare above and
@@ -94,33 +83,31 @@ QWidget *MakeLabel(QWidget *client, const DialogControl &control)
     return label;
 }
 
-QWidget *MakeGroupBox(QWidget *client, const DialogControl &control)
+QWidget *MakeGroupBox(QWidget *parent, const DialogControl &control)
 {
-    auto *group = new QGroupBox(QString::fromUtf8(control.text), client);
-    // A frame drawn behind the fields it surrounds, never in their way.
-    group->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto *group = new QGroupBox(QString::fromUtf8(control.text), parent);
     group->setFocusPolicy(Qt::NoFocus);
     return group;
 }
 
-QWidget *MakeIcon(QWidget *client, const QIcon &icon)
+QWidget *MakeIcon(QWidget *parent, const QIcon &icon)
 {
-    auto *label = new QLabel(client);
+    auto *label = new QLabel(parent);
     label->setPixmap(icon.pixmap(QSize(32, 32)));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
-QWidget *MakeRule(QWidget *client)
+QWidget *MakeRule(QWidget *parent)
 {
-    auto *rule = new QFrame(client);
+    auto *rule = new QFrame(parent);
     rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     return rule;
 }
 
-QWidget *MakePushButton(QWidget *client, const DialogControl &control)
+QWidget *MakePushButton(QWidget *parent, const DialogControl &control)
 {
-    auto *button = new QPushButton(QString::fromUtf8(control.text), client);
+    auto *button = new QPushButton(QString::fromUtf8(control.text), parent);
     button->setDefault(control.style & res::kDefaultButton);
     button->setAutoDefault(control.style & res::kDefaultButton);
     return button;
@@ -163,75 +150,75 @@ QFont DialogFont(const res::DialogTemplate &dialog)
 
 QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemplate &dialog)
 {
-    const DialogUnits units(client->font());
     auto *layout = new TemplateLayout(client, dialog);
+    const std::span<const DialogControl> controls = dialog.controls;
+
+    // The group boxes first, behind everything else, in the order of the
+    // first control inside each (so that a screen reader's review meets them
+    // as the Tab key does): each control is then made inside the group box
+    // around it.
+    QHash<const DialogControl *, QWidget *> made;
+    std::function<QWidget *(const DialogControl &)> parentOf = [&](const DialogControl &control) -> QWidget * {
+        const DialogControl *group = TemplateLayout::GroupAround(dialog, control);
+        if (!group)
+            return client;
+        if (!made.contains(group))
+            made.insert(group, MakeGroupBox(parentOf(*group), *group));
+        return made.value(group);
+    };
+    for (const DialogControl &control : controls)
+        parentOf(control);
+    for (const DialogControl &control : controls) {
+        if (control.kind == ControlKind::GroupBox && !made.contains(&control))
+            made.insert(&control, MakeGroupBox(parentOf(control), control));
+    }
 
     QHash<int, QWidget *> byId;
-    QList<QWidget *> groups;
-    QWidget *previous = nullptr;
     QWidget *lastTabStop = nullptr;
-    for (const DialogControl &control : dialog.controls) {
-        QWidget *widget = nullptr;
-        bool attached = false;
-        const QRect rect = units.Rect(control.x, control.y, control.cx, control.cy);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const DialogControl &control = controls[i];
+        QWidget *parent = parentOf(control);
+        QWidget *widget = made.value(&control);
+        const bool spinAfter = i + 1 < controls.size() && controls[i + 1].kind == ControlKind::UpDown
+            && (controls[i + 1].style & res::kAutoBuddy);
         switch (control.kind) {
         case ControlKind::Edit:
-            widget = MakeEdit(client, control);
-            widget->setGeometry(rect);
+            widget = spinAfter ? MakeSpinBox(parent, control) : MakeEdit(parent, control);
             break;
-        case ControlKind::ComboBox: {
-            // The template's height is that of the dropped list; the closed
-            // box takes the height its font needs.
-            auto *combo = new QComboBox(client);
-            combo->setEditable(false);
-            widget = combo;
-            widget->setGeometry(rect.x(), rect.y(), rect.width(), combo->sizeHint().height());
+        case ControlKind::ComboBox:
+            InstallAccessibility();
+            widget = new QComboBox(parent);
             break;
-        }
-        case ControlKind::UpDown: {
-            auto *updown = new UpDownControl(client);
-            widget = updown;
-            if (auto *buddy = qobject_cast<QLineEdit *>(previous); buddy && (control.style & res::kAutoBuddy)) {
-                updown->AttachBuddy(buddy, rect.width());
-                attached = true;
-            } else
-                widget->setGeometry(rect);
-            break;
-        }
+        case ControlKind::UpDown:
+            // Part of the spin box made for the field before it.
+            if (controls[i - 1].id != IDC_STATIC)
+                byId.insert(control.id, byId.value(controls[i - 1].id));
+            continue;
         case ControlKind::GroupBox:
-            widget = MakeGroupBox(client, control);
-            widget->setGeometry(rect);
-            groups.append(widget);
             break;
         case ControlKind::Label:
-            widget = MakeLabel(client, control);
-            widget->setGeometry(rect);
+            widget = MakeLabel(parent, control);
             break;
         case ControlKind::Icon:
-            widget = MakeIcon(client, client->window()->windowIcon());
-            widget->setGeometry(rect.x(), rect.y(), 32, 32);
+            widget = MakeIcon(parent, client->window()->windowIcon());
             break;
         case ControlKind::Rule:
-            widget = MakeRule(client);
-            widget->setGeometry(rect.x(), rect.y(), rect.width(), std::max(2, rect.height()));
+            widget = MakeRule(parent);
             break;
         case ControlKind::PushButton:
-            widget = MakePushButton(client, control);
-            widget->setGeometry(rect);
+            widget = MakePushButton(parent, control);
             break;
         case ControlKind::DatePicker: {
-            auto *date = new QDateEdit(client);
+            auto *date = new QDateEdit(parent);
             date->setCalendarPopup(true);
             // Day, month, year whatever the desktop's settings.
             date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
             widget = date;
-            widget->setGeometry(rect);
             break;
         }
         case ControlKind::Plot:
             // The window draws it.
-            widget = new QWidget(client);
-            widget->setGeometry(rect);
+            widget = new QWidget(parent);
             break;
         }
 
@@ -249,16 +236,20 @@ QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemp
         } else if (control.kind != ControlKind::Edit) {
             widget->setFocusPolicy(Qt::NoFocus);
         }
-        if (control.id != -1)
+        if (control.id != IDC_STATIC)
             byId.insert(control.id, widget);
+        made.insert(&control, widget);
         layout->Add(control, widget);
-        if (attached)
-            layout->AttachToPrevious();
-        previous = widget;
     }
-    // Frames go behind everything else, as on the original dialog.
-    for (QWidget *group : groups)
-        group->lower();
+
+    // Each label names its field for screen readers (and moves the focus to
+    // it with its mnemonic, where it has one).
+    for (const DialogControl &control : controls) {
+        if (control.labelFor == 0)
+            continue;
+        if (auto *label = qobject_cast<QLabel *>(made.value(&control)))
+            label->setBuddy(byId.value(control.labelFor));
+    }
     return byId;
 }
 

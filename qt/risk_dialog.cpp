@@ -1,11 +1,10 @@
 #include "qt/risk_dialog.h"
 
-#include "qt/accessibility.h"
 #include "qt/delivery_age_dialog.h"
 #include "qt/dialog_builder.h"
 #include "qt/main_icon.h"
 #include "qt/risk_curve_window.h"
-#include "qt/updown_control.h"
+#include "qt/updown_spinbox.h"
 #include "res/dialog_templates.h"
 #include "res/resource.h"
 
@@ -39,8 +38,6 @@ CRiskDialog::CRiskDialog(QWidget *parent)
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    // Before the fields exist: their accessible interfaces are made once.
-    EnableFieldAccessibility(client);
     client->setFont(DialogFont(dialog));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -50,27 +47,24 @@ CRiskDialog::CRiskDialog(QWidget *parent)
     layout->addWidget(client);
 
     const QHash<int, QWidget *> controls = BuildDialogControls(client, dialog);
-    m_pSpinWeeks = Control<UpDownControl>(controls, IDC_WEEKS_SPIN);
     m_comboFormula = Control<QComboBox>(controls, IDC_FORMULA);
     // The wheel over the list changes the formula only where the focus is.
     m_comboFormula->installEventFilter(this);
     m_pAge = Control<QLineEdit>(controls, IDC_AGE);
     m_pTermRisk = Control<QLineEdit>(controls, IDC_TERM_RISK);
     m_pGestRisk = Control<QLineEdit>(controls, IDC_GEST_RISK);
-    m_pWeeks = Control<QLineEdit>(controls, IDC_WEEKS);
+    m_pWeeks = Control<UpDownSpinBox>(controls, IDC_WEEKS);
     m_pAdvice = Control<QLineEdit>(controls, IDC_ADVICE);
-    // For screen readers: the weeks spin's range and position, and the labels
-    // beside the fields.
-    m_pSpinWeeks->SetState(&m_calculator.WeeksSpin());
-    TieLabelsToFields(client);
+    // The weeks spin's range and position are the calculator's.
+    m_pWeeks->SetState(&m_calculator.WeeksSpin());
 
     for (const char *entry : res::kFormulaEntries)
         m_comboFormula->addItem(QString::fromUtf8(entry));
 
     connect(m_pAge, &QLineEdit::textChanged, this, [this] { m_calculator.OnChangeAge(); });
     connect(m_comboFormula, &QComboBox::currentIndexChanged, this, [this] { m_calculator.OnSelchangeFormula(); });
-    connect(m_pWeeks, &QLineEdit::textChanged, this, [this] { m_calculator.OnChangeWeeks(); });
-    connect(m_pSpinWeeks, &UpDownControl::stepped, this, [this](int delta) { m_calculator.OnSpinStep(delta); });
+    connect(m_pWeeks->Field(), &QLineEdit::textChanged, this, [this] { m_calculator.OnChangeWeeks(); });
+    connect(m_pWeeks, &UpDownSpinBox::stepped, this, [this](int delta) { m_calculator.OnSpinStep(delta); });
     // The framework's Help command.
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
         [this] { m_calculator.OnCommand(ID_HELP); });
@@ -174,7 +168,7 @@ void CRiskDialog::ReadFields(FormTexts &texts)
     texts.m_strAge = m_pAge->text().toStdString();
     texts.m_strTermRisk = m_pTermRisk->text().toStdString();
     texts.m_strGestRisk = m_pGestRisk->text().toStdString();
-    texts.m_strWeeks = m_pWeeks->text().toStdString();
+    texts.m_strWeeks = m_pWeeks->Field()->text().toStdString();
     texts.m_strAdvice = m_pAdvice->text().toStdString();
 }
 
@@ -191,7 +185,7 @@ void CRiskDialog::WriteFields(const FormTexts &texts)
     SetFieldText(m_pAge, texts.m_strAge);
     SetFieldText(m_pTermRisk, texts.m_strTermRisk);
     SetFieldText(m_pGestRisk, texts.m_strGestRisk);
-    SetFieldText(m_pWeeks, texts.m_strWeeks);
+    SetFieldText(m_pWeeks->Field(), texts.m_strWeeks);
     SetFieldText(m_pAdvice, texts.m_strAdvice);
 }
 

@@ -29,7 +29,7 @@ class QMenuBar;
 namespace meravel {
 
 class CRiskCurveWindow;
-class UpDownControl;
+class UpDownSpinBox;
 
 class CRiskDialog : public QDialog, private FormPlatform, private CalculatorWindow
 {
@@ -79,12 +79,11 @@ private:
     QIcon m_hIcon;
     Calculator m_calculator;
 
-    UpDownControl *m_pSpinWeeks = nullptr;
     QComboBox *m_comboFormula = nullptr;
     QLineEdit *m_pAge = nullptr;
     QLineEdit *m_pTermRisk = nullptr;
     QLineEdit *m_pGestRisk = nullptr;
-    QLineEdit *m_pWeeks = nullptr;
+    UpDownSpinBox *m_pWeeks = nullptr;
     QLineEdit *m_pAdvice = nullptr;
     // Open from Outils > Courbe du risque until it is closed.
     QPointer<CRiskCurveWindow> m_pRiskCurve;

@@ -59,6 +59,7 @@ struct DialogControl
     unsigned style;               // ControlStyle bits
     const char *accessibleName;   // what a screen reader says, UTF-8
     const char *description = ""; // what a screen reader adds, UTF-8
+    int labelFor = 0;             // a label: the field it names, 0 for none
 };
 
 struct MenuItem

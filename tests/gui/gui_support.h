@@ -4,6 +4,7 @@
 // watchdog that closes any modal window left open, so that a stray modal
 // window fails the test instead of hanging it.
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,9 +15,13 @@
 
 namespace meravel::test {
 
+// The control of that name; for a spin box asked as a line edit, the field
+// inside it where the text is typed.
 template <typename Widget = QLineEdit> Widget *Field(const QWidget *window, const char *objectName)
 {
     auto *widget = window->findChild<Widget *>(QString::fromLatin1(objectName));
+    if (auto *spin = window->findChild<QAbstractSpinBox *>(QString::fromLatin1(objectName)); !widget && spin)
+        widget = spin->findChild<Widget *>();
     if (!widget)
         qFatal("no control named %s", objectName);
     return widget;

@@ -136,7 +136,8 @@ private Q_SLOTS:
             QStyleOptionFrame frame;
             frame.initFrom(edit);
             frame.rect = edit->rect();
-            frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+            frame.lineWidth
+                = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit) : 0;
             const QRect text = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit);
             QVERIFY2(text.height() - 2 >= edit->fontMetrics().height(), qPrintable(edit->objectName()));
             QVERIFY2(
