@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -69,82 +70,85 @@ struct Win32Control
     std::vector<std::string> exStyles;
 };
 
+// A rule's value when none of the bits under its mask may be set.
+constexpr unsigned kNoneSet = 0;
+
+// Each kind of control: its window class, and the style it always has.
+struct KindClass
+{
+    ControlKind kind;
+    const char *windowClass;
+    const char *style; // nullptr for none
+};
+
+constexpr KindClass kClasses[] = {
+    {ControlKind::Edit, "EDIT", nullptr},
+    {ControlKind::ComboBox, "COMBOBOX", nullptr},
+    {ControlKind::UpDown, "msctls_updown32", nullptr},
+    {ControlKind::GroupBox, "BUTTON", "BS_GROUPBOX"},
+    {ControlKind::Label, "STATIC", nullptr},
+    {ControlKind::Icon, "STATIC", "SS_ICON"},
+    {ControlKind::Rule, "STATIC", "SS_BLACKFRAME"},
+    {ControlKind::PushButton, "BUTTON", nullptr},
+    // The window sets the dd/mm/yyyy format when it opens.
+    {ControlKind::DatePicker, "SysDateTimePick32", "DTS_SHORTDATEFORMAT"},
+    // Drawn by the window (WM_DRAWITEM).
+    {ControlKind::Plot, "STATIC", "SS_OWNERDRAW"},
+};
+
+// A style written when the control's bits under `mask` equal `value`; for
+// one kind of control, or for every kind. In table order, which is the order
+// the styles are written in.
+struct StyleRule
+{
+    std::optional<ControlKind> kind; // nothing: every kind
+    unsigned mask;
+    unsigned value;
+    const char *name;
+    bool extended;
+};
+
+constexpr StyleRule kStyleRules[] = {
+    {ControlKind::Edit, kAlignRight, kAlignRight, "ES_RIGHT", false},
+    {ControlKind::Edit, kAlignRight | kAlignCenter, kAlignCenter, "ES_CENTER", false},
+    {ControlKind::Edit, kAlignRight | kAlignCenter, kNoneSet, "ES_LEFT", false},
+    {ControlKind::Edit, kDigitsOnly, kDigitsOnly, "ES_NUMBER", false},
+    {ControlKind::Edit, kReadOnly, kReadOnly, "ES_READONLY", false},
+    {ControlKind::Edit, kAutoHScroll, kAutoHScroll, "ES_AUTOHSCROLL", false},
+    {ControlKind::ComboBox, kDropDownList, kDropDownList, "CBS_DROPDOWNLIST", false},
+    {ControlKind::ComboBox, kDropDownList, kNoneSet, "CBS_DROPDOWN", false},
+    {ControlKind::ComboBox, kVScroll, kVScroll, "WS_VSCROLL", false},
+    {ControlKind::UpDown, kSetBuddyInt, kSetBuddyInt, "UDS_SETBUDDYINT", false},
+    {ControlKind::UpDown, kAlignToBuddy, kAlignToBuddy, "UDS_ALIGNRIGHT", false},
+    {ControlKind::UpDown, kAutoBuddy, kAutoBuddy, "UDS_AUTOBUDDY", false},
+    {ControlKind::UpDown, kArrowKeys, kArrowKeys, "UDS_ARROWKEYS", false},
+    {ControlKind::Label, kAlignCenter, kAlignCenter, "SS_CENTER", false},
+    {ControlKind::Label, kAlignCenter | kAlignRight, kAlignRight, "SS_RIGHT", false},
+    {ControlKind::Label, kAlignCenter | kAlignRight, kNoneSet, "SS_LEFT", false},
+    {ControlKind::Label, kCenterVertically, kCenterVertically, "SS_CENTERIMAGE", false},
+    {ControlKind::PushButton, kDefaultButton, kDefaultButton, "BS_DEFPUSHBUTTON", false},
+    {ControlKind::PushButton, kDefaultButton, kNoneSet, "BS_PUSHBUTTON", false},
+    {std::nullopt, kSunkenEdge, kSunkenEdge, "SS_SUNKEN", false},
+    {std::nullopt, kBorder, kBorder, "WS_BORDER", false},
+    {std::nullopt, kTabStop, kTabStop, "WS_TABSTOP", false},
+    {std::nullopt, kStaticEdge, kStaticEdge, "WS_EX_STATICEDGE", true},
+    {std::nullopt, kTransparent, kTransparent, "WS_EX_TRANSPARENT", true},
+};
+
 Win32Control Translate(const DialogControl &control)
 {
-    const unsigned s = control.style;
-    auto has = [s](unsigned bit) { return (s & bit) != 0; };
     Win32Control out{};
-    switch (control.kind) {
-    case ControlKind::Edit:
-        out.windowClass = "EDIT";
-        out.styles.push_back(has(kAlignRight) ? "ES_RIGHT" : has(kAlignCenter) ? "ES_CENTER" : "ES_LEFT");
-        if (has(kDigitsOnly))
-            out.styles.push_back("ES_NUMBER");
-        if (has(kReadOnly))
-            out.styles.push_back("ES_READONLY");
-        if (has(kAutoHScroll))
-            out.styles.push_back("ES_AUTOHSCROLL");
-        break;
-    case ControlKind::ComboBox:
-        out.windowClass = "COMBOBOX";
-        out.styles.push_back(has(kDropDownList) ? "CBS_DROPDOWNLIST" : "CBS_DROPDOWN");
-        if (has(kVScroll))
-            out.styles.push_back("WS_VSCROLL");
-        break;
-    case ControlKind::UpDown:
-        out.windowClass = "msctls_updown32";
-        if (has(kSetBuddyInt))
-            out.styles.push_back("UDS_SETBUDDYINT");
-        if (has(kAlignToBuddy))
-            out.styles.push_back("UDS_ALIGNRIGHT");
-        if (has(kAutoBuddy))
-            out.styles.push_back("UDS_AUTOBUDDY");
-        if (has(kArrowKeys))
-            out.styles.push_back("UDS_ARROWKEYS");
-        break;
-    case ControlKind::GroupBox:
-        out.windowClass = "BUTTON";
-        out.styles.push_back("BS_GROUPBOX");
-        break;
-    case ControlKind::Label:
-        out.windowClass = "STATIC";
-        out.styles.push_back(has(kAlignCenter) ? "SS_CENTER" : has(kAlignRight) ? "SS_RIGHT" : "SS_LEFT");
-        if (has(kCenterVertically))
-            out.styles.push_back("SS_CENTERIMAGE");
-        break;
-    case ControlKind::Icon:
-        out.windowClass = "STATIC";
-        out.styles.push_back("SS_ICON");
-        break;
-    case ControlKind::Rule:
-        out.windowClass = "STATIC";
-        out.styles.push_back("SS_BLACKFRAME");
-        break;
-    case ControlKind::PushButton:
-        out.windowClass = "BUTTON";
-        out.styles.push_back(has(kDefaultButton) ? "BS_DEFPUSHBUTTON" : "BS_PUSHBUTTON");
-        break;
-    case ControlKind::DatePicker:
-        // The window sets the dd/mm/yyyy format when it opens.
-        out.windowClass = "SysDateTimePick32";
-        out.styles.push_back("DTS_SHORTDATEFORMAT");
-        break;
-    case ControlKind::Plot:
-        // Drawn by the window (WM_DRAWITEM).
-        out.windowClass = "STATIC";
-        out.styles.push_back("SS_OWNERDRAW");
-        break;
+    for (const KindClass &entry : kClasses) {
+        if (entry.kind != control.kind)
+            continue;
+        out.windowClass = entry.windowClass;
+        if (entry.style)
+            out.styles.push_back(entry.style);
     }
-    if (has(kSunkenEdge))
-        out.styles.push_back("SS_SUNKEN");
-    if (has(kBorder))
-        out.styles.push_back("WS_BORDER");
-    if (has(kTabStop))
-        out.styles.push_back("WS_TABSTOP");
-    if (has(kStaticEdge))
-        out.exStyles.push_back("WS_EX_STATICEDGE");
-    if (has(kTransparent))
-        out.exStyles.push_back("WS_EX_TRANSPARENT");
+    for (const StyleRule &rule : kStyleRules) {
+        if ((!rule.kind || *rule.kind == control.kind) && (control.style & rule.mask) == rule.value)
+            (rule.extended ? out.exStyles : out.styles).push_back(rule.name);
+    }
     return out;
 }
 
