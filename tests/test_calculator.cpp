@@ -109,12 +109,6 @@ TEST_F(CalculatorTest, EachEventRecalculatesAndTellsTheListeners)
                 w.m_calculator.OnSpinStep(1);
             },
             "20", "0.07% soit 1/1408", "1/1194"},
-        {"spin step over 50, from the last position",
-            [](FakeCalculatorWindow &w) {
-                w.m_fields.m_strWeeks = "50";
-                w.m_calculator.OnSpinStep(-1);
-            },
-            "1", "0.07% soit 1/1408", "1/161"},
         {"spin control moving by itself, up at 42",
             [](FakeCalculatorWindow &w) {
                 w.m_fields.m_strWeeks = "42";
