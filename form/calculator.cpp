@@ -17,9 +17,17 @@ Calculator::Calculator(FormPlatform &fields, CalculatorWindow &window)
 {
 }
 
+namespace {
+
+constexpr const char *kCopied = "Résumé copié dans le presse-papiers.";
+constexpr const char *kNotCopied = "Le presse-papiers est occupé : le résumé n'a pas été copié.";
+
+} // namespace
+
 void Calculator::InitInputs()
 {
     m_form.InitInputs();
+    m_strSpoken = SpokenFigures(m_form.Texts(), true, {});
 }
 
 void Calculator::OnChangeAge()
@@ -27,7 +35,7 @@ void Calculator::OnChangeAge()
     if (m_form.IsExchanging())
         return;
     m_form.ComputeTermRisk();
-    NotifyFiguresChanged();
+    NotifyFiguresChanged(true);
 }
 
 void Calculator::OnSelchangeFormula()
@@ -35,7 +43,7 @@ void Calculator::OnSelchangeFormula()
     if (m_form.IsExchanging())
         return;
     m_form.ComputeTermRisk();
-    NotifyFiguresChanged();
+    NotifyFiguresChanged(true, res::kFormulaEntries[static_cast<std::size_t>(CurveState().formula)]);
 }
 
 void Calculator::OnChangeWeeks()
@@ -43,7 +51,7 @@ void Calculator::OnChangeWeeks()
     if (m_form.IsExchanging())
         return;
     m_form.ComputeGestationalRisk();
-    NotifyFiguresChanged();
+    NotifyFiguresChanged(false);
 }
 
 void Calculator::OnSpinStep(int delta)
@@ -62,7 +70,7 @@ void Calculator::OnVScroll()
 {
     m_form.ShowWeeksPosition();
     m_form.ComputeGestationalRisk();
-    NotifyFiguresChanged();
+    NotifyFiguresChanged(false);
 }
 
 bool Calculator::OnCommand(int id)
@@ -105,8 +113,12 @@ void Calculator::OnToolsDeliveryAge()
 
 void Calculator::OnToolsCopySummary()
 {
-    if (!m_window.CopyToClipboard(Summary()))
-        m_window.Beep();
+    if (m_window.CopyToClipboard(Summary())) {
+        m_window.ShowStatus(kCopied);
+        return;
+    }
+    m_window.Beep();
+    m_window.ShowStatus(kNotCopied);
 }
 
 std::string Calculator::Summary()
@@ -133,8 +145,16 @@ void Calculator::RemoveListener(FiguresListener *listener)
     m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener), m_listeners.end());
 }
 
-void Calculator::NotifyFiguresChanged()
+void Calculator::NotifyFiguresChanged(bool termChanged, const std::string &chosenFormula)
 {
+    // Said once, however many edits lead to the same figures; a formula
+    // chosen is always said.
+    const std::string spoken = SpokenFigures(m_form.Texts(), termChanged, chosenFormula);
+    const std::string figures = SpokenFigures(m_form.Texts(), termChanged, {});
+    if (figures != m_strSpoken || !chosenFormula.empty())
+        m_window.Announce(spoken);
+    m_strSpoken = figures;
+
     // A listener may leave the list while another is told.
     const std::vector<FiguresListener *> listeners = m_listeners;
     for (FiguresListener *listener : listeners) {

@@ -13,7 +13,9 @@
 //   a command's identifier             -> OnCommand          -> see below
 //
 // Each recalculation ends by telling the figures' listeners (the risk curve)
-// that the figures changed. Notifications raised while the form writes into
+// that the figures changed, and a screen reader what changed (the figures as
+// shown, and the formula when it was chosen; the window's platform says it
+// without moving the focus). Notifications raised while the form writes into
 // the window are the window's own: they change nothing.
 //
 // Commands, from the menu bar, the accelerator keys, F1 and the system menu:
@@ -22,7 +24,8 @@
 //   ID_TOOLS_DELIVERY_AGE -> the dates' window, opening around today; its age
 //                            is typed into the age field, so it recalculates
 //   ID_TOOLS_COPY_SUMMARY -> the summary for the patient record to the
-//                            clipboard; a beep when the clipboard refuses it
+//                            clipboard, confirmed on the status line; a beep
+//                            and a word there when the clipboard refuses it
 //   ID_TOOLS_RISK_CURVE   -> the risk curve window
 
 #include "form/delivery_age.h"
@@ -34,6 +37,9 @@
 #include <vector>
 
 namespace meravel {
+
+// How long a message stays on the status line.
+inline constexpr int kStatusMilliseconds = 5000;
 
 // What the calculator asks of the window it is shown in, beyond its fields.
 class CalculatorWindow
@@ -57,6 +63,11 @@ public:
     virtual bool CopyToClipboard(const std::string &text) = 0;
     // The platform's warning sound.
     virtual void Beep() = 0;
+    // Tells a screen reader, without moving the focus.
+    virtual void Announce(const std::string &text) = 0;
+    // Shows the text on the window's status line for kStatusMilliseconds,
+    // and tells a screen reader.
+    virtual void ShowStatus(const std::string &text) = 0;
     // Opens the risk curve window, or brings it to the front.
     virtual void ShowRiskCurve() = 0;
 };
@@ -110,7 +121,8 @@ public:
     void RemoveListener(FiguresListener *listener);
 
 private:
-    void NotifyFiguresChanged();
+    // `chosenFormula`: named when it was just chosen.
+    void NotifyFiguresChanged(bool termChanged, const std::string &chosenFormula = {});
     void OnOK();
     void OnToolsDeliveryAge();
     void OnToolsCopySummary();
@@ -119,6 +131,8 @@ private:
     CalculatorWindow &m_window;
     RiskForm m_form;
     std::vector<FiguresListener *> m_listeners;
+    // What the screen reader was last told of the figures.
+    std::string m_strSpoken;
 };
 
 } // namespace meravel

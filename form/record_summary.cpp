@@ -12,6 +12,28 @@ namespace {
 constexpr const char *kSeparator = " · ";     // U+00B7 between spaces
 constexpr const char *kInvalidAge = "Erreur"; // what the term field shows for an age outside 18 to 45
 
+// The gestational figure for the weeks typed, or why there is none.
+std::string WeeksPart(const FormTexts &shown)
+{
+    const std::string weeks = Trimmed(shown.m_strWeeks);
+    if (!shown.m_strGestRisk.empty())
+        return "à " + weeks + " SA " + shown.m_strGestRisk;
+    if (weeks.empty())
+        return "semaines non saisies";
+    return "à " + weeks + " SA : pas de chiffre (semaines hors de 1 à 42)";
+}
+
+std::string Joined(const std::vector<std::string> &parts, const char *separator)
+{
+    std::string joined;
+    for (const std::string &part : parts) {
+        if (!joined.empty())
+            joined += separator;
+        joined += part;
+    }
+    return joined;
+}
+
 } // namespace
 
 std::string RecordSummary(const FormTexts &shown, const std::string &formulaName, const std::string &program)
@@ -27,26 +49,30 @@ std::string RecordSummary(const FormTexts &shown, const std::string &formulaName
         parts.push_back("à terme : Erreur (âge hors de 18 à 45 ans)");
     } else {
         parts.push_back("à terme " + shown.m_strTermRisk);
-        const std::string weeks = Trimmed(shown.m_strWeeks);
-        if (!shown.m_strGestRisk.empty())
-            parts.push_back("à " + weeks + " SA " + shown.m_strGestRisk);
-        else if (weeks.empty())
-            parts.push_back("semaines non saisies");
-        else
-            parts.push_back("à " + weeks + " SA : pas de chiffre (semaines hors de 1 à 42)");
+        parts.push_back(WeeksPart(shown));
         if (!shown.m_strAdvice.empty())
             parts.push_back(shown.m_strAdvice);
     }
 
     parts.push_back(program);
+    return Joined(parts, kSeparator);
+}
 
-    std::string summary;
-    for (const std::string &part : parts) {
-        if (!summary.empty())
-            summary += kSeparator;
-        summary += part;
+std::string SpokenFigures(const FormTexts &shown, bool termChanged, const std::string &chosenFormula)
+{
+    if (!termChanged)
+        return WeeksPart(shown);
+    std::vector<std::string> parts;
+    if (shown.m_strTermRisk == kInvalidAge) {
+        parts.push_back("à terme : Erreur");
+    } else {
+        parts.push_back("à terme " + shown.m_strTermRisk);
+        parts.push_back(WeeksPart(shown));
+        if (!shown.m_strAdvice.empty())
+            parts.push_back(shown.m_strAdvice);
     }
-    return summary;
+    const std::string figures = Joined(parts, ", ");
+    return chosenFormula.empty() ? figures : chosenFormula + " : " + figures;
 }
 
 } // namespace meravel

@@ -20,4 +20,12 @@ namespace meravel {
 // gestational figure it gives none for the weeks; the advice only when shown.
 std::string RecordSummary(const FormTexts &shown, const std::string &formulaName, const std::string &program);
 
+// What a screen reader is told when the figures change, as the window shows
+// them: after a change of the age or the formula, the term figure, the
+// gestational one and the advice ("à terme 0.47% soit 1/214, à 2 SA 1/47,
+// Le risque peut justifier l'amniocentèse"), led by the formula when it was
+// just chosen ("Hecht : à terme ..."); after a change of the weeks, the
+// gestational figure alone ("à 20 SA 1/181").
+std::string SpokenFigures(const FormTexts &shown, bool termChanged, const std::string &chosenFormula);
+
 } // namespace meravel

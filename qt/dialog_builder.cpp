@@ -150,6 +150,7 @@ QFont DialogFont(const res::DialogTemplate &dialog)
 
 QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemplate &dialog)
 {
+    InstallAccessibility();
     auto *layout = new TemplateLayout(client, dialog);
     const std::span<const DialogControl> controls = dialog.controls;
 
@@ -186,7 +187,6 @@ QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemp
             widget = spinAfter ? MakeSpinBox(parent, control) : MakeEdit(parent, control);
             break;
         case ControlKind::ComboBox:
-            InstallAccessibility();
             widget = new QComboBox(parent);
             break;
         case ControlKind::UpDown:

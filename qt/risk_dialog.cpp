@@ -1,5 +1,6 @@
 #include "qt/risk_dialog.h"
 
+#include "qt/accessibility.h"
 #include "qt/delivery_age_dialog.h"
 #include "qt/dialog_builder.h"
 #include "qt/main_icon.h"
@@ -13,6 +14,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
@@ -55,6 +57,11 @@ CRiskDialog::CRiskDialog(QWidget *parent)
     m_pGestRisk = Control<QLineEdit>(controls, IDC_GEST_RISK);
     m_pWeeks = Control<UpDownSpinBox>(controls, IDC_WEEKS);
     m_pAdvice = Control<QLineEdit>(controls, IDC_ADVICE);
+    m_pStatus = Control<QLabel>(controls, IDC_STATUS);
+    m_pAnnouncer = new Announcer(this);
+    m_statusTimer.setSingleShot(true);
+    m_statusTimer.setInterval(kStatusMilliseconds);
+    connect(&m_statusTimer, &QTimer::timeout, m_pStatus, &QLabel::clear);
     // The weeks spin's range and position are the calculator's.
     m_pWeeks->SetState(&m_calculator.WeeksSpin());
 
@@ -249,6 +256,18 @@ bool CRiskDialog::CopyToClipboard(const std::string &text)
 void CRiskDialog::Beep()
 {
     QApplication::beep();
+}
+
+void CRiskDialog::Announce(const std::string &text)
+{
+    m_pAnnouncer->Announce(FromUtf8(text));
+}
+
+void CRiskDialog::ShowStatus(const std::string &text)
+{
+    m_pStatus->setText(FromUtf8(text));
+    m_statusTimer.start();
+    Announce(text);
 }
 
 void CRiskDialog::ShowRiskCurve()

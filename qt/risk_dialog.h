@@ -21,13 +21,16 @@
 #include <QDialog>
 #include <QIcon>
 #include <QPointer>
+#include <QTimer>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QMenuBar;
 
 namespace meravel {
 
+class Announcer;
 class CRiskCurveWindow;
 class UpDownSpinBox;
 
@@ -70,6 +73,8 @@ private:
     void TypeAge(const std::string &text) override;
     bool CopyToClipboard(const std::string &text) override;
     void Beep() override;
+    void Announce(const std::string &text) override;
+    void ShowStatus(const std::string &text) override;
     void ShowRiskCurve() override;
 
     void SetFieldText(QLineEdit *field, const std::string &text);
@@ -85,6 +90,10 @@ private:
     QLineEdit *m_pGestRisk = nullptr;
     UpDownSpinBox *m_pWeeks = nullptr;
     QLineEdit *m_pAdvice = nullptr;
+    QLabel *m_pStatus = nullptr;
+    Announcer *m_pAnnouncer = nullptr;
+    // Clears the status line.
+    QTimer m_statusTimer;
     // Open from Outils > Courbe du risque until it is closed.
     QPointer<CRiskCurveWindow> m_pRiskCurve;
 

@@ -21,6 +21,7 @@
 #define IDC_WEEKS 1004
 #define IDC_WEEKS_SPIN 1005
 #define IDC_ADVICE 1007
+#define IDC_STATUS 1008
 
 // Controls of the tools' windows
 #define IDC_BIRTH_DATE 1010

@@ -80,6 +80,7 @@ struct EventRow
     const char *name;
     std::function<void(FakeCalculatorWindow &)> act;
     const char *weeks, *termRisk, *gestRisk;
+    const char *spoken; // what a screen reader is told
 };
 
 TEST_F(CalculatorTest, EachEventRecalculatesAndTellsTheListeners)
@@ -90,42 +91,57 @@ TEST_F(CalculatorTest, EachEventRecalculatesAndTellsTheListeners)
                 w.m_fields.m_strAge = "37";
                 w.m_calculator.OnChangeAge();
             },
-            "2", "0.47% soit 1/214", "1/47"},
+            "2", "0.47% soit 1/214", "1/47",
+            "à terme 0.47% soit 1/214, à 2 SA 1/47, Le risque peut justifier l'amniocentèse"},
         {"formula chosen",
             [](FakeCalculatorWindow &w) {
                 w.m_nSelection = 1;
                 w.m_calculator.OnSelchangeFormula();
             },
-            "2", "0.07% soit 1/1348", "1/295"},
+            "2", "0.07% soit 1/1348", "1/295", "Hecht : à terme 0.07% soit 1/1348, à 2 SA 1/295"},
         {"weeks edited",
             [](FakeCalculatorWindow &w) {
                 w.m_fields.m_strWeeks = "20";
                 w.m_calculator.OnChangeWeeks();
             },
-            "20", "0.07% soit 1/1408", "1/1194"},
+            "20", "0.07% soit 1/1408", "1/1194", "à 20 SA 1/1194"},
         {"spin step from typed weeks",
             [](FakeCalculatorWindow &w) {
                 w.m_fields.m_strWeeks = "019";
                 w.m_calculator.OnSpinStep(1);
             },
-            "20", "0.07% soit 1/1408", "1/1194"},
+            "20", "0.07% soit 1/1408", "1/1194", "à 20 SA 1/1194"},
         {"spin control moving by itself, up at 42",
             [](FakeCalculatorWindow &w) {
                 w.m_fields.m_strWeeks = "42";
                 EXPECT_EQ(w.m_calculator.OnDeltaposWeeks(1), 42);
                 w.m_calculator.OnVScroll();
             },
-            "42", "0.07% soit 1/1408", "1/1414"},
+            "42", "0.07% soit 1/1408", "1/1414", "à 42 SA 1/1414"},
+        {"age edited to the same figures",
+            [](FakeCalculatorWindow &w) {
+                w.m_fields.m_strAge = "25.0";
+                w.m_calculator.OnChangeAge();
+            },
+            "2", "0.07% soit 1/1408", "1/309", nullptr},
+        {"age edited out of range",
+            [](FakeCalculatorWindow &w) {
+                w.m_fields.m_strAge = "3";
+                w.m_calculator.OnChangeAge();
+            },
+            "2", "Erreur", "", "à terme : Erreur"},
     };
     for (const EventRow &row : rows) {
         SCOPED_TRACE(row.name);
         SetUp();
         m_listener.heard = 0;
+        m_window.m_announced.clear();
         row.act(m_window);
         EXPECT_EQ(Shown().m_strWeeks, row.weeks);
         EXPECT_EQ(Shown().m_strTermRisk, row.termRisk);
         EXPECT_EQ(Shown().m_strGestRisk, row.gestRisk);
         EXPECT_EQ(m_listener.heard, 1);
+        EXPECT_EQ(m_window.m_announced, row.spoken ? std::vector<std::string>{row.spoken} : std::vector<std::string>{});
     }
     Calc().RemoveListener(&m_listener);
     Calc().OnChangeAge();
@@ -200,6 +216,7 @@ TEST_F(CalculatorTest, CopiesTheSummaryOrBeeps)
         "Âge maternel 37 ans · Hecht · à terme 0.42% soit 1/239 · à 2 SA 1/52 · "
         "Le risque peut justifier l'amniocentèse · Meravel " MERAVEL_VERSION);
     EXPECT_EQ(m_window.m_nBeeps, 0);
+    EXPECT_EQ(m_window.m_statuses, std::vector<std::string>{"Résumé copié dans le presse-papiers."});
     // No selection reads as Hecht, as the figures do.
     m_window.m_nSelection = -1;
     EXPECT_NE(Calc().Summary().find(" · Hecht · "), std::string::npos);
@@ -207,6 +224,7 @@ TEST_F(CalculatorTest, CopiesTheSummaryOrBeeps)
     m_window.m_bClipboardWorks = false;
     Calc().OnCommand(ID_TOOLS_COPY_SUMMARY);
     EXPECT_EQ(m_window.m_nBeeps, 1);
+    EXPECT_NE(m_window.m_statuses.back().find("pas été copié"), std::string::npos);
 }
 
 TEST_F(CalculatorTest, CurveStateIsTheFormulaAndTheAgeAsTyped)

@@ -12,6 +12,9 @@ namespace meravel {
 
 namespace {
 
+// Clears the status line.
+constexpr UINT_PTR kStatusTimer = 1;
+
 HICON LoadMainIcon(int size)
 {
     // Shared icons are the system's to release.
@@ -76,6 +79,11 @@ BOOL CRiskDialog::OnInitDialog()
     m_hMessageFilter
         = ::SetWindowsHookExW(WH_MSGFILTER, &CRiskDialog::MessageFilterProc, nullptr, ::GetCurrentThreadId());
 
+    // What a screen reader is told without moving the focus: a control of no
+    // size, named by the text, which raises an alert.
+    m_hAnnouncer = ::CreateWindowExW(
+        0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+
     m_calculator.InitInputs();
     // The dialog manager gives the focus to the age field, "25" selected:
     // the first key typed replaces it.
@@ -139,6 +147,12 @@ bool CRiskDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR 
         return m_calculator.OnCommand(ID_HELP);
     case WM_PAINT:
         return OnPaint();
+    case WM_TIMER:
+        if (wParam != kStatusTimer)
+            return false;
+        ::KillTimer(m_hWnd, kStatusTimer);
+        ::SetDlgItemTextW(m_hWnd, IDC_STATUS, L"");
+        return true;
     case WM_QUERYDRAGICON:
         // The cursor while the minimised window is dragged.
         *result = reinterpret_cast<INT_PTR>(m_hIcon);
@@ -213,6 +227,19 @@ bool CRiskDialog::CopyToClipboard(const std::string &text)
 void CRiskDialog::Beep()
 {
     ::MessageBeep(MB_ICONWARNING);
+}
+
+void CRiskDialog::Announce(const std::string &text)
+{
+    ::SetWindowTextW(m_hAnnouncer, ToUtf16(text).c_str());
+    ::NotifyWinEvent(EVENT_SYSTEM_ALERT, m_hAnnouncer, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void CRiskDialog::ShowStatus(const std::string &text)
+{
+    ::SetDlgItemTextW(m_hWnd, IDC_STATUS, ToUtf16(text).c_str());
+    ::SetTimer(m_hWnd, kStatusTimer, kStatusMilliseconds, nullptr);
+    Announce(text);
 }
 
 void CRiskDialog::ShowRiskCurve()

@@ -69,6 +69,8 @@ private:
     void TypeAge(const std::string &text) override;
     bool CopyToClipboard(const std::string &text) override;
     void Beep() override;
+    void Announce(const std::string &text) override;
+    void ShowStatus(const std::string &text) override;
     void ShowRiskCurve() override;
 
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
@@ -81,6 +83,7 @@ private:
     HICON m_hSmallIcon;
     Calculator m_calculator;
 
+    HWND m_hAnnouncer = nullptr;
     HACCEL m_hAccelerators;
     HHOOK m_hMessageFilter = nullptr;
     // True while the hook hands a message to the curve window's dialog

@@ -69,12 +69,14 @@ GEST = "Risque en fonction de l'âge gestationnel"
 ADVICE = "Conseil"
 
 # Each field by its accessible name: its role, the texts of what labels it
-# (group titles and labels beside it), and a text its description must hold.
+# (the title of the group around it; the units and hints beside a field are
+# in its name and description, not its labels, so that a screen reader never
+# takes "ans" for the field's name), and a text its description must hold.
 FIELDS = [
-    (AGE, "text", {"Age de la mère", "ans", "[18-45]"}, "De 18 à 45 ans"),
-    (FORMULA, "combo box", {"Formule"}, None),
-    (WEEKS, "spin button", {"En fonction de l'âge gestationnel", "SA"}, None),
-    (TERM, "text", {"Probabilité à terme", "Valeur de référence = 1/250"}, "1 sur N"),
+    (AGE, "text", {"Age de la mère"}, "De 18 à 45 ans"),
+    (FORMULA, "combo box", {"Formule"}, "Cuckle"),
+    (WEEKS, "spin button", {"En fonction de l'âge gestationnel"}, None),
+    (TERM, "text", {"Probabilité à terme"}, "valeur de référence 1/250"),
     (GEST, "text", {"En fonction de l'âge gestationnel"}, "âge gestationnel"),
     (ADVICE, "text", set(), "1/250"),
 ]

@@ -63,7 +63,8 @@ inline bool TextsFit(const QWidget *window)
 {
     const QRect client = window->rect();
     for (const QWidget *widget : window->findChildren<QWidget *>()) {
-        if (!widget->isVisible() || widget->isWindow())
+        // What shows nothing cannot be cut.
+        if (!widget->isVisible() || widget->isWindow() || widget->size().isEmpty())
             continue;
         const QString what = widget->objectName() + QLatin1Char(' ') + widget->metaObject()->className();
         const QRect rect(widget->mapTo(window, QPoint(0, 0)), widget->size());

@@ -69,7 +69,7 @@ awk '
 v4=${version//./, }
 cat >"$scratch/expected" <<EOF
 DIALOG 102 | is | LANGUAGE 12, 1
-DIALOG 102 | re | 102 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 202, 106
+DIALOG 102 | re | 102 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 202, 117
 DIALOG 102 | is | CAPTION "Meravel"
 DIALOG 102 | is | MENU 130
 DIALOG 102 | re | FONT 8, "MS Sans Serif"(, .*)?

@@ -85,6 +85,8 @@ public:
     std::optional<std::string> m_deliveryAnswer; // what the dates' window returns
     bool m_bClipboardWorks = true;
     std::vector<std::string> m_copied;
+    std::vector<std::string> m_announced;
+    std::vector<std::string> m_statuses;
 
     void EndAccepted() override { ++m_nEnded; }
     void RunAboutBox() override { ++m_nAboutBoxes; }
@@ -106,6 +108,8 @@ public:
         return m_bClipboardWorks;
     }
     void Beep() override { ++m_nBeeps; }
+    void Announce(const std::string &text) override { m_announced.push_back(text); }
+    void ShowStatus(const std::string &text) override { m_statuses.push_back(text); }
     void ShowRiskCurve() override { ++m_nCurves; }
 };
 
