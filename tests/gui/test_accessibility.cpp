@@ -69,6 +69,27 @@ private Q_SLOTS:
         QCOMPARE(value->currentValue().toInt(), 10);
     }
 
+    // Orca reads a field by its text's attribute runs: one run must cover
+    // the whole figure. Qt 6.4 looked for the word or sentence at the end of
+    // a text for ever; a hang here fails the test by its timeout.
+    void aFieldsTextIsOneRunAndEndsSafely()
+    {
+        CRiskDialog dialog;
+        for (const char *name : {"IDC_TERM_RISK", "IDC_WEEKS"}) {
+            QAccessibleTextInterface *text
+                = QAccessible::queryAccessibleInterface(Field(&dialog, name))->textInterface();
+            QVERIFY(text);
+            const int length = text->characterCount();
+            int start = -1, end = -1;
+            text->attributes(length - 1, &start, &end);
+            QCOMPARE(start, 0);
+            QCOMPARE(end, length);
+            QCOMPARE(text->textAtOffset(length, QAccessible::LineBoundary, &start, &end), Text(&dialog, name));
+            for (const auto boundary : {QAccessible::WordBoundary, QAccessible::SentenceBoundary})
+                QCOMPARE(text->textAtOffset(length, boundary, &start, &end), QString());
+        }
+    }
+
     void everyCommandHasAKey()
     {
         CRiskDialog dialog;
