@@ -1,15 +1,19 @@
 // The three tools' core: the age at the expected date of delivery, the record
-// summary and the risk curve. Ages are reckoned from birthdays written out by
-// hand and days counted with std::chrono; the curve's positions with std::log;
-// the odds from the published figures (1/214 at 37 years by Cuckle).
+// summary and the risk curve, with its colours. Ages are reckoned from
+// birthdays written out by hand and days counted with std::chrono; the curve's
+// positions with std::log; the odds from the published figures (1/214 at 37
+// years by Cuckle); contrasts with std::pow, for palettes as the installed Qt
+// styles give them.
 
 #include "form/delivery_age.h"
+#include "form/plot_colours.h"
 #include "form/record_summary.h"
 #include "form/risk_curve.h"
 #include "risk/term_risk.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -280,6 +284,45 @@ TEST(RiskCurve, Description)
         common + "Cuckle" + scale + "repère : 37 ans, 1/214");
     EXPECT_EQ(MakeRiskCurvePlot(kArea, RiskFormula::Hecht, "12").description,
         common + "Hecht" + scale + "aucun âge valide saisi");
+}
+
+// --- The colours ---
+
+TEST(PlotColours, LinesStandOutInEveryTheme)
+{
+    const auto contrast = [](const Rgb &a, const Rgb &b) { // WCAG 2's, written out separately
+        const auto luminance = [](const Rgb &c) {
+            const auto linear
+                = [](int v) { return v <= 10 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+            return 0.2126 * linear(c.red) + 0.7152 * linear(c.green) + 0.0722 * linear(c.blue) + 0.05;
+        };
+        return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
+    };
+    const struct
+    {
+        const char *name;
+        DesktopColours desktop; // window, window text, base, text, highlight
+        bool accentKept;        // the highlight already stands out by 3:1
+    } rows[] = {
+        {"Fusion", {{239, 239, 239}, {0, 0, 0}, {255, 255, 255}, {0, 0, 0}, {48, 140, 198}}, true},
+        {"Adwaita", {{246, 245, 244}, {46, 52, 54}, {255, 255, 255}, {46, 52, 54}, {53, 132, 228}}, true},
+        {"Adwaita-Dark", {{53, 53, 53}, {238, 238, 236}, {45, 45, 45}, {238, 238, 236}, {21, 83, 158}}, false},
+        {"Adwaita-HighContrastInverse", {{48, 48, 48}, {243, 243, 241}, {45, 45, 45}, {243, 243, 241}, {15, 59, 113}},
+            false},
+        {"Windows, high contrast black", {{0, 0, 0}, {255, 255, 255}, {0, 0, 0}, {255, 255, 255}, {0, 0, 128}}, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const PlotColours colours(row.desktop);
+        const Rgb &base = row.desktop.base, &accent = row.desktop.highlight;
+        EXPECT_NEAR(ContrastRatio(accent, base), contrast(accent, base), 1e-9);
+        EXPECT_EQ(contrast(accent, base) >= 3, row.accentKept);
+        for (ColourRole role : {ColourRole::Reference, ColourRole::Mark, ColourRole::OtherCurve})
+            EXPECT_GE(contrast(colours[role], base), 3.0);
+        // The accent itself, or mixed with the text, short of the text.
+        EXPECT_EQ(colours[ColourRole::Reference] == accent, row.accentKept);
+        EXPECT_NE(colours[ColourRole::Reference], row.desktop.text);
+    }
 }
 
 } // namespace
