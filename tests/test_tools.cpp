@@ -1,14 +1,15 @@
 // The three tools' core: the age at the expected date of delivery, the record
-// summary and the risk curve, with its colours. Ages are reckoned from
-// birthdays written out by hand and days counted with std::chrono; the curve's
-// positions with std::log; the odds from the published figures (1/214 at 37
-// years by Cuckle); contrasts with std::pow, for palettes as the installed Qt
-// styles give them.
+// summary and the risk curve, with its colours and its window's place. Ages
+// are reckoned from birthdays written out by hand and days counted with
+// std::chrono; the curve's positions with std::log; the odds from the
+// published figures (1/214 at 37 years by Cuckle); contrasts with std::pow,
+// for palettes as the installed Qt styles give them.
 
 #include "form/delivery_age.h"
 #include "form/plot_colours.h"
 #include "form/record_summary.h"
 #include "form/risk_curve.h"
+#include "form/window_placement.h"
 #include "risk/term_risk.h"
 
 #include <gtest/gtest.h>
@@ -323,6 +324,31 @@ TEST(PlotColours, LinesStandOutInEveryTheme)
         EXPECT_EQ(colours[ColourRole::Reference] == accent, row.accentKept);
         EXPECT_NE(colours[ColourRole::Reference], row.desktop.text);
     }
+}
+
+// --- The curve window's place ---
+
+TEST(WindowPlacement, BesideTheCalculator)
+{
+    const struct
+    {
+        const char *name;
+        ScreenRect owner;
+        int width, height;
+        ScreenRect work, expected;
+    } rows[] = {
+        {"on the right", {700, 300, 1100, 600}, 500, 400, {0, 0, 1920, 1040}, {1100, 300, 1600, 700}},
+        {"no room on the right", {1500, 300, 1900, 600}, 500, 400, {0, 0, 1920, 1040}, {1000, 300, 1500, 700}},
+        {"below the top panel", {10, 0, 410, 300}, 500, 400, {0, 30, 1920, 1080}, {410, 30, 910, 430}},
+        {"second screen", {1930, 40, 2330, 340}, 500, 400, {1920, 0, 3840, 1080}, {2330, 40, 2830, 440}},
+        // 1024 by 768, too narrow for both side by side: right and left hide
+        // 218 by 300 pixels, above 152 by 400, below 84 by 400.
+        {"screen too small", {312, 200, 712, 500}, 530, 352, {0, 0, 1024, 768}, {312, 416, 842, 768}},
+        {"tie: the first", {300, 0, 700, 700}, 400, 700, {0, 0, 1000, 700}, {600, 0, 1000, 700}},
+        {"larger than the screen", {100, 100, 400, 300}, 1000, 700, {0, 0, 800, 600}, {0, 0, 1000, 700}},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(PlaceBeside(row.owner, row.width, row.height, row.work), row.expected) << row.name;
 }
 
 } // namespace
