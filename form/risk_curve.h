@@ -3,13 +3,17 @@
 // The risk curve's geometry and texts: the odds at term against the mother's
 // age, 18 to 45 years, for both formulas, on a logarithmic scale of N from
 // 1/10 at the top to 1/2000 at the bottom, with the reference line 1/250 and
-// the current age marked. Computed here with the figures' own arithmetic; the
-// front ends only draw the lines and texts this returns, in their own pixels.
+// the current age marked. Computed here with the figures' own arithmetic, and
+// laid out here too, down to the last label, from the front end's measure of
+// its font: the front ends paint the items this returns, one after the other,
+// and decide nothing of their own.
 
+#include "form/plot_colours.h"
 #include "risk/term_risk.h"
 
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace meravel {
@@ -38,9 +42,9 @@ struct PlotTick
     std::string label;
 };
 
-// Where the plot goes, in the front end's pixels: the rectangle inside the
-// margins it keeps for the tick labels and axis titles.
-struct PlotArea
+// A rectangle in the plot widget's pixels. Coordinates run continuously: the
+// pixel (x, y) is the square from x to x + 1 and y to y + 1.
+struct PlotRect
 {
     double left;
     double top;
@@ -50,7 +54,7 @@ struct PlotArea
 
 struct RiskCurvePlot
 {
-    PlotArea area;
+    PlotRect area;                 // the frame's lines run along its edges
     std::vector<PlotPoint> cuckle; // polyline, one point per quarter year of age
     std::vector<PlotPoint> hecht;
     RiskFormula selected;            // the curve to stress
@@ -65,8 +69,85 @@ struct RiskCurvePlot
     std::string description;         // one line for screen readers, naming the mark when there is one
 };
 
-// The plot for the calculator's current state: the selected formula and the
-// age field's text, read as the calculator reads it.
-RiskCurvePlot MakeRiskCurvePlot(const PlotArea &area, RiskFormula selected, const std::string &ageText);
+// The plot in `area` for the calculator's current state: the selected
+// formula and the age field's text, read as the calculator reads it.
+RiskCurvePlot MakeRiskCurvePlot(const PlotRect &area, RiskFormula selected, const std::string &ageText);
+
+// The plot's one-line description, for screen readers.
+std::string RiskCurveDescription(const RiskCurveState &state);
+
+// The front end's font, as much of it as the layout needs.
+class TextMeasure
+{
+public:
+    virtual ~TextMeasure() = default;
+    // The width of a one-line text (UTF-8) in the normal or the bold face.
+    virtual double Width(const std::string &text, bool bold) const = 0;
+    virtual double LineHeight() const = 0;
+    virtual double AverageCharWidth() const = 0;
+    // Whether the font can be turned a quarter turn (not a bitmap font).
+    virtual bool CanRotate() const = 0;
+};
+
+// What the front ends paint. A line of odd width lies on pixels' centres and
+// one of even width between pixels, so that both toolkits light whole pixels.
+struct FillItem
+{
+    PlotRect rect;
+    ColourRole colour;
+};
+
+struct LineItem
+{
+    std::vector<PlotPoint> points; // a polyline
+    ColourRole colour;
+    double width;       // whole pixels
+    double dash = 0;    // the length of each dash and of each gap; 0: solid
+    bool round = false; // round ends and joins (the curves); otherwise ends cut flat at the points
+};
+
+enum class TextAlign { Left, Centre, Right };
+
+// One line of text, centred vertically in its box and aligned across it.
+// Upright, it is turned a quarter turn anticlockwise, reading upwards, and
+// centred in the box, which is then one line wide.
+struct TextItem
+{
+    PlotRect box;
+    std::string text; // UTF-8
+    ColourRole colour;
+    TextAlign align = TextAlign::Left;
+    bool bold = false;
+    bool upright = false;
+};
+
+struct DotItem
+{
+    PlotPoint centre;
+    double radius;
+    ColourRole fill;
+    ColourRole outline;
+    double outlineWidth;
+};
+
+using PlotItem = std::variant<FillItem, LineItem, TextItem, DotItem>;
+
+// The whole picture of the curve in a widget.
+struct RiskCurvePicture
+{
+    RiskCurvePlot plot;                // the positions and texts, in the area left by the margins
+    PlotRect legend;                   // which curve is which
+    PlotRect referenceLabel;           // the box of "1/250"
+    std::optional<PlotRect> markLabel; // the box of the mark's label, when there is a mark
+    std::vector<PlotItem> items;       // in painting order
+};
+
+// The picture for the calculator's state in a widget of these bounds, laid
+// out for the widget's font. Margins fit the measured labels; the odds
+// title stands upright along the left edge when the font can turn, otherwise
+// above the plot on the left; the legend sits in the plot's top left corner,
+// which the curves never reach; the mark's label goes beside its dot (see
+// the .cpp).
+RiskCurvePicture LayOutRiskCurve(const PlotRect &bounds, const TextMeasure &measure, const RiskCurveState &state);
 
 } // namespace meravel

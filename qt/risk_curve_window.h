@@ -4,9 +4,10 @@
 // term against the mother's age for both formulas, the selected one stressed,
 // the reference line 1/250 and the calculator's age marked. A modeless window
 // owned by the calculator window; it listens to the calculator's figures and
-// follows its formula and age. The core (MakeRiskCurvePlot) computes
-// every position and text; this window only chooses its margins from its font
-// and draws, in the palette's colours.
+// follows its formula and age. The core lays out the whole picture
+// (LayOutRiskCurve), chooses its colours from the palette's (PlotColours) and
+// the window's place (PlaceBeside); this window measures its font, paints and
+// moves.
 //
 //   Fermer, Enter, Escape, close box -> the window closes and is deleted
 
@@ -14,12 +15,7 @@
 
 #include <QDialog>
 
-#include <string>
-
 namespace meravel {
-
-struct PlotArea;
-struct RiskCurvePlot;
 
 class CRiskCurveWindow : public QDialog, private FiguresListener
 {
@@ -35,12 +31,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // The plot widget's rectangle less the margins for the tick labels and
-    // the axis titles, from its font's metrics.
-    PlotArea PlotAreaFor(const RiskCurvePlot &labels) const;
-    RiskCurvePlot MakePlot() const;
     void PaintPlot();
-    void PlaceBeside(const QWidget *owner);
+    void PlaceBesideOwner(const QWidget *owner);
     // FiguresListener
     void OnFiguresChanged() override;
 

@@ -170,7 +170,7 @@ TEST(RecordSummary, Lines)
 
 // --- The risk curve ---
 
-constexpr PlotArea kArea{40, 10, 580, 370};
+constexpr PlotRect kArea{40, 10, 580, 370};
 
 double ExpectedX(double age)
 {
@@ -283,8 +283,115 @@ TEST(RiskCurve, Description)
     const std::string scale = " en gras), échelle logarithmique de 1/10 à 1/2000, seuil 1/250 ; ";
     EXPECT_EQ(MakeRiskCurvePlot(kArea, RiskFormula::Cuckle, "37").description,
         common + "Cuckle" + scale + "repère : 37 ans, 1/214");
-    EXPECT_EQ(MakeRiskCurvePlot(kArea, RiskFormula::Hecht, "12").description,
-        common + "Hecht" + scale + "aucun âge valide saisi");
+    EXPECT_EQ(RiskCurveDescription({RiskFormula::Hecht, "12"}), common + "Hecht" + scale + "aucun âge valide saisi");
+}
+
+// A font whose characters are all `average` (plus `wider`) wide, a pixel more
+// in bold.
+struct FixedMeasure : TextMeasure
+{
+    FixedMeasure(double line, double average, bool rotate, double wider = 0)
+        : line(line)
+        , average(average)
+        , width(average + wider)
+        , rotate(rotate)
+    {
+    }
+    double Width(const std::string &text, bool bold) const override
+    {
+        return static_cast<double>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }))
+            * (width + (bold ? 1 : 0));
+    }
+    double LineHeight() const override { return line; }
+    double AverageCharWidth() const override { return average; }
+    bool CanRotate() const override { return rotate; }
+    double line, average, width;
+    bool rotate;
+};
+
+bool Overlap(const PlotRect &a, const PlotRect &b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+bool Inside(const PlotRect &a, const PlotRect &within)
+{
+    return a.left >= within.left && a.top >= within.top && a.right <= within.right && a.bottom <= within.bottom;
+}
+
+TEST(RiskCurve, EveryTextFitsClearOfTheOthers)
+{
+    // The window's 300 by 180 dialog units: 75 average characters by 22.5
+    // lines. Windows' MS Sans Serif 8, a Linux desktop's font, a large one.
+    for (const FixedMeasure &font :
+        {FixedMeasure(13, 6, false), FixedMeasure(17, 7, true), FixedMeasure(32, 14, true)}) {
+        const PlotRect bounds{0, 0, 75 * font.average, 22.5 * font.line};
+        for (const char *age : {"18", "37", "45", ""}) {
+            SCOPED_TRACE(std::to_string(font.line) + " " + age);
+            std::vector<TextItem> texts;
+            for (const PlotItem &item : LayOutRiskCurve(bounds, font, {RiskFormula::Cuckle, age}).items)
+                if (const auto *text = std::get_if<TextItem>(&item))
+                    texts.push_back(*text);
+            for (size_t i = 0; i < texts.size(); ++i) {
+                const TextItem &text = texts[i];
+                const double along = text.upright ? text.box.bottom - text.box.top : text.box.right - text.box.left;
+                const double across = text.upright ? text.box.right - text.box.left : text.box.bottom - text.box.top;
+                EXPECT_TRUE(Inside(text.box, bounds)) << text.text;
+                EXPECT_GE(along, font.Width(text.text, text.bold)) << text.text;
+                EXPECT_GE(across, font.line) << text.text;
+                EXPECT_EQ(text.upright, text.text == "Risque à terme (1/N)" && font.rotate);
+                for (size_t j = 0; j < i; ++j)
+                    EXPECT_FALSE(Overlap(text.box, texts[j].box)) << text.text << " over " << texts[j].text;
+            }
+        }
+    }
+}
+
+TEST(RiskCurve, MarginsFollowTheMeasuredLabels)
+{
+    // Labels 2 pixels wider per character: the plot's left edge moves by the
+    // widest odds label's 12 ("1/2000"), its right edge by half of "45"'s 4.
+    // A title that cannot turn goes above the plot.
+    const auto area = [](const FixedMeasure &font) {
+        return LayOutRiskCurve({0, 0, 600, 400}, font, {RiskFormula::Hecht, "30"}).plot.area;
+    };
+    const PlotRect narrow = area({16, 7, true}), wide = area({16, 7, true, 2}), flat = area({16, 7, false});
+    EXPECT_NEAR(wide.left - narrow.left, 12, 1);
+    EXPECT_NEAR(narrow.right - wide.right, 2, 1);
+    EXPECT_LT(flat.left, narrow.left - 16);
+    EXPECT_GT(flat.top, narrow.top + 16);
+}
+
+TEST(RiskCurve, MarkLabelBesideItsDot)
+{
+    const struct
+    {
+        PlotRect bounds;
+        RiskFormula formula;
+        const char *age;
+        bool left, above; // the corner
+    } rows[] = {
+        {{0, 0, 450, 293}, RiskFormula::Cuckle, "37", true, true},
+        {{0, 0, 450, 293}, RiskFormula::Hecht, "45", true, true},   // against the top right corner
+        {{0, 0, 450, 293}, RiskFormula::Cuckle, "18", false, true}, // against the bottom left corner
+        {{0, 0, 450, 293}, RiskFormula::Hecht, "18", false, true},
+        {{0, 0, 300, 293}, RiskFormula::Cuckle, "28", false, false}, // too near the left edge
+        {{0, 0, 200, 240}, RiskFormula::Cuckle, "43", true, false},  // above on the left: on the legend
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.age);
+        const RiskCurvePicture picture
+            = LayOutRiskCurve(row.bounds, FixedMeasure(13, 6, false), {row.formula, row.age});
+        ASSERT_TRUE(picture.markLabel.has_value());
+        const PlotRect &box = *picture.markLabel;
+        const PlotPoint dot = *picture.plot.mark;
+        EXPECT_TRUE(Inside(box, picture.plot.area));
+        EXPECT_FALSE(Overlap(box, picture.legend));
+        EXPECT_FALSE(Overlap(box, picture.referenceLabel));
+        // Its nearest corner 7 pixels from the dot both ways (radius 4, gap 3).
+        EXPECT_NEAR(row.left ? dot.x - box.right : box.left - dot.x, 7, 0.5);
+        EXPECT_NEAR(row.above ? dot.y - box.bottom : box.top - dot.y, 7, 0.5);
+    }
 }
 
 // --- The colours ---

@@ -1,12 +1,13 @@
 #pragma once
 
 // The risk curve on Windows: the dialog template IDD_RISK_CURVE, a modeless
-// window owned by the calculator window, placed beside it. Its owner-drawn
-// static IDC_RISK_CURVE is painted with GDI from the core's plot
-// (MakeRiskCurvePlot) for the calculator's formula and age; while the window
-// is open it listens to the calculator's figures and follows them. The
-// static's text is the plot's one-line description, the name a screen reader
-// gives it.
+// window owned by the calculator window, placed beside it where the core says
+// (PlaceBeside). Its owner-drawn static IDC_RISK_CURVE is painted with GDI,
+// double-buffered, from the picture the core lays out for the dialog's font
+// (LayOutRiskCurve), in the roles' colours the core makes from the system
+// colours (PlotColours); while the window is open it listens to the
+// calculator's figures and follows them. The static's text is the plot's
+// one-line description, the name a screen reader gives it.
 //
 //   Fermer, Enter, Escape, close box  -> DestroyWindow; the object stays, and
 //                                        Show opens a new window
