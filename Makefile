@@ -4,12 +4,14 @@
 #   make test     installs what the tests need too, builds the Linux and the
 #                 Windows programs, runs every test (the Windows ones under Wine)
 #   make windows  builds the Windows program, its installer and its zip
+#   make package  builds the Debian package from the program alone (the run
+#                 set of packages, no tests), in build-run/
 # CI (CI=true) also turns compiler warnings into errors.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR := $(if $(filter true 1 yes,$(CI)),ON,OFF)
 
-.PHONY: all deps deps-run deps-windows configure build configure-run build-run windows run test sanitize bench package clean
+.PHONY: all deps deps-run deps-windows deps-package configure build configure-run build-run windows run test sanitize bench package clean
 
 all: build
 
@@ -22,6 +24,9 @@ deps-run:
 
 deps-windows:
 	@./scripts/install-deps.sh windows
+
+deps-package:
+	@./scripts/install-deps.sh package
 
 # The Linux build's tests also check the Windows build in build-win/.
 configure: deps
@@ -55,8 +60,11 @@ sanitize: deps
 bench: build
 	@./bench/run.sh
 
-package: build
-	cd build && cpack -G DEB
+# The same build as `make run`'s, without the tests and the benchmarks.
+package: deps-package
+	cmake --preset run -DMERAVEL_WERROR=$(WERROR)
+	cmake --build --preset run -j $(JOBS)
+	cd build-run && cpack -G DEB
 
 clean:
 	rm -rf build build-run build-sanitize build-win

@@ -11,6 +11,7 @@
 #                            installer tools and Wine
 #   install-deps.sh windows  run's, plus building the Windows program and its
 #                            installer (no Wine)
+#   install-deps.sh package  run's, plus making the Debian package
 set -euo pipefail
 
 set_name=${1:-test}
@@ -24,6 +25,7 @@ windows_packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wixl msitools zip unzip python3
 )
+package_packages=(dpkg-dev file)
 test_packages=(
   "${windows_packages[@]}"
   wine wine64 fonts-wine
@@ -38,8 +40,9 @@ case "$set_name" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
   windows) packages=("${run_packages[@]}" "${windows_packages[@]}") ;;
+  package) packages=("${run_packages[@]}" "${package_packages[@]}") ;;
   *)
-    echo "usage: $0 run|test|windows" >&2
+    echo "usage: $0 run|test|windows|package" >&2
     exit 2
     ;;
 esac
