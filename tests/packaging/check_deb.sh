@@ -71,13 +71,18 @@ if [ -f "$scratch/root/usr/bin/meravel" ]; then
     ok "usr/bin/meravel is stripped"
   fi
 fi
-# Linked with full RELRO, and without the compilers' version notes.
+# Hardened as Debian's own programs, and without the compilers' version
+# notes.
 if [ -f "$scratch/root/usr/bin/meravel" ]; then
-  if readelf -d "$scratch/root/usr/bin/meravel" | grep -q 'BIND_NOW'; then
-    ok "usr/bin/meravel binds every symbol at start-up (-z now)"
-  else
-    fail "usr/bin/meravel is not linked with -z now"
-  fi
+  readelf -W --file-header --program-headers --dynamic --dyn-syms "$scratch/root/usr/bin/meravel" >"$scratch/elf"
+  while IFS='|' read -r what pattern; do
+    grep -qE "$pattern" "$scratch/elf" && ok "usr/bin/meravel is $what" || fail "usr/bin/meravel is not $what"
+  done <<'EOF'
+position independent (PIE)|Type:[[:space:]]+DYN \(Position-Independent
+made read-only once relocated (RELRO)|^[[:space:]]+GNU_RELRO[[:space:]]
+bound in full at start-up, so that RELRO covers it all (-z now)|\(FLAGS\)[[:space:]]+BIND_NOW
+protected by stack canaries (__stack_chk_fail)|[[:space:]]__stack_chk_fail\b
+EOF
   if readelf -S "$scratch/root/usr/bin/meravel" | grep -qF ' .comment'; then
     fail "usr/bin/meravel keeps its .comment section"
   else

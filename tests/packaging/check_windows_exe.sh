@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the built Windows program: the resources read back from it (dialogs,
 # menu, accelerators, string, icon, manifest, version), that it is a 64-bit
-# GUI program, and
+# GUI program hardened against exploits (ASLR, DEP, stack protector), and
 # that it needs no DLL beyond Windows' own (libstdc++ and libgcc are linked
 # in statically).
 #
@@ -157,7 +157,18 @@ done <<'EOF'
 an x86-64 PE file|file format pei-x86-64$
 PE32+, 64-bit|^Magic[[:space:]]+020b
 a Windows GUI program|^Subsystem[[:space:]]+0+2[[:space:]]
+loaded at a random address (ASLR: DllCharacteristics DYNAMIC_BASE)|^[[:space:]]+DYNAMIC_BASE$
+random anywhere in 64 bits (HIGH_ENTROPY_VA)|^[[:space:]]+HIGH_ENTROPY_VA$
+run with its data not executable (DEP: NX_COMPAT)|^[[:space:]]+NX_COMPAT$
+relocatable, as ASLR needs (a .reloc section)|^PE File Base Relocations
 EOF
+# The stack protector's check, linked in from libssp, ends the program with
+# this message when a canary was overwritten.
+if grep -qaF '*** stack smashing detected ***' "$exe"; then
+  ok "built with the stack protector"
+else
+  fail "no stack protector's check in $exe (-fstack-protector-strong)"
+fi
 
 # The DLLs it loads, delay-loaded ones included: Windows' own only.
 system_dlls='kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|advapi32|ole32|oleaut32|uxtheme|dwmapi|version|winmm|imm32|msimg32|ntdll|bcrypt|msvcrt|ucrtbase|api-ms-win-.*|ext-ms-win-.*'
