@@ -60,11 +60,12 @@ sanitize: deps
 bench: build
 	@./bench/run.sh
 
-# The same build as `make run`'s, without the tests and the benchmarks.
+# The same build as `make run`'s, without the tests and the benchmarks. The
+# package's parts take their modes from the umask, as with dpkg-buildpackage.
 package: deps-package
 	cmake --preset run -DMERAVEL_WERROR=$(WERROR)
 	cmake --build --preset run -j $(JOBS)
-	cd build-run && cpack -G DEB
+	cd build-run && umask 022 && cpack -G DEB
 
 clean:
 	rm -rf build build-run build-sanitize build-win

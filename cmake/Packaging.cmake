@@ -52,4 +52,10 @@ set(CPACK_MERAVEL_LINTIAN_OVERRIDES ${PROJECT_SOURCE_DIR}/res/packaging/meravel.
 set(CPACK_MERAVEL_GZIP ${MERAVEL_GZIP})
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/res/packaging/deb_extras.cmake)
 
+# The same bytes at every build: every file dated the time of the last commit
+# (res/packaging/cpack_project.cmake), the folders' modes set whatever the
+# umask (res/packaging/deb_extras.cmake).
+set(CPACK_MERAVEL_SOURCE_DATE_EPOCH ${MERAVEL_SOURCE_DATE_EPOCH})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/res/packaging/cpack_project.cmake)
+
 include(CPack)

@@ -9,22 +9,11 @@
 #
 # LICENSE.txt joins README.txt in both when the file LICENSE exists at the
 # top of the source tree, or when MERAVEL_LICENSE_FILE names another file.
-# Both targets are part of `all`: each takes well under a second.
+# Both targets are part of `all`: each takes well under a second. Built twice
+# from the same commit, they are the same bytes
+# (res/packaging/windows_release.py).
 #
-# Included once from the Windows build's CMakeLists.txt. Run as a script
-# (cmake -P) this same file is the build step that writes README.txt and
-# LICENSE.txt.
-
-if(CMAKE_SCRIPT_MODE_FILE)
-  # README.md and LICENSE, shipped as .txt files that Notepad opens as they
-  # are on every Windows: CRLF line ends and a UTF-8 byte-order mark.
-  file(READ "${MERAVEL_TEXT_IN}" text)
-  string(REPLACE "\r\n" "\n" text "${text}")
-  string(REPLACE "\n" "\r\n" text "${text}")
-  string(ASCII 239 187 191 bom)
-  file(WRITE "${MERAVEL_TEXT_OUT}" "${bom}${text}")
-  return()
-endif()
+# Included once from the Windows build's CMakeLists.txt.
 
 get_filename_component(_meravel_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 
@@ -54,24 +43,21 @@ set(MERAVEL_MSI_UPGRADE_BELOW
 # made of the folder meravel-<version>/.
 set(_meravel_pkg "${CMAKE_BINARY_DIR}/windows-package")
 set(_meravel_dir "meravel-${PROJECT_VERSION}")
-set(_meravel_inputs meravel "$<TARGET_FILE:meravel>" "${_meravel_root}/README.md"
-    ${_meravel_license} "${CMAKE_CURRENT_LIST_FILE}")
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(_meravel_release "${Python3_EXECUTABLE}" "${_meravel_root}/res/packaging/windows_release.py")
+set(_meravel_epoch "${MERAVEL_SOURCE_DATE_EPOCH}")
+set(_meravel_exe "$<TARGET_FILE:meravel>")
+set(_meravel_inputs meravel "$<TARGET_FILE:meravel>" "${_meravel_root}/README.md" ${_meravel_license}
+    "${_meravel_root}/res/packaging/windows_release.py" "${CMAKE_CURRENT_LIST_FILE}")
 
 # The commands that fill STAGE/meravel-<version>/, in the list VAR.
 function(_meravel_stage_commands stage var)
   set(to "${stage}/${_meravel_dir}")
-  set(commands
+  set(${var}
       COMMAND ${CMAKE_COMMAND} -E rm -rf "${to}"
-      COMMAND ${CMAKE_COMMAND} -E make_directory "${to}"
-      COMMAND ${CMAKE_COMMAND} -E copy "$<TARGET_FILE:meravel>" "${to}/meravel.exe"
-      COMMAND ${CMAKE_COMMAND} "-DMERAVEL_TEXT_IN=${_meravel_root}/README.md"
-          "-DMERAVEL_TEXT_OUT=${to}/README.txt" -P "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")
-  if(_meravel_license)
-    list(APPEND commands
-        COMMAND ${CMAKE_COMMAND} "-DMERAVEL_TEXT_IN=${_meravel_license}"
-            "-DMERAVEL_TEXT_OUT=${to}/LICENSE.txt" -P "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")
-  endif()
-  set(${var} ${commands} PARENT_SCOPE)
+      COMMAND ${_meravel_release} stage ${_meravel_epoch} "${to}" "${_meravel_exe}"
+          "${_meravel_root}/README.md" ${_meravel_license}
+      PARENT_SCOPE)
 endfunction()
 
 # The installer
@@ -85,27 +71,40 @@ if(NOT MERAVEL_ICO)
   set(MERAVEL_ICO "${_meravel_exe_dir}/meravel.ico")
 endif()
 file(RELATIVE_PATH MERAVEL_MSI_ICON "${_meravel_msi_stage}" "${MERAVEL_ICO}")
+set(_meravel_msi_files meravel.exe README.txt)
 if(_meravel_license)
   set(MERAVEL_MSI_LICENSE_FILE
       "<File Id=\"LICENSE.txt\" Name=\"LICENSE.txt\" Source=\"${_meravel_dir}/LICENSE.txt\"/>")
+  list(APPEND _meravel_msi_files LICENSE.txt)
 else()
   set(MERAVEL_MSI_LICENSE_FILE "<!-- no LICENSE in the sources -->")
 endif()
 configure_file("${_meravel_root}/res/packaging/meravel.wxs.in"
     "${_meravel_msi_stage}/meravel.wxs" @ONLY)
+# What the package is made of, from which its package code is made.
+set(_meravel_msi_inputs meravel.wxs "${MERAVEL_ICO}")
+foreach(f IN LISTS _meravel_msi_files)
+  list(APPEND _meravel_msi_inputs "${_meravel_dir}/${f}")
+endforeach()
 
 set(MERAVEL_MSI "${CMAKE_BINARY_DIR}/meravel-${PROJECT_VERSION}-x64.msi")
 find_program(MERAVEL_WIXL wixl)
 find_program(MERAVEL_MSIBUILD msibuild)
 if(MERAVEL_WIXL AND MERAVEL_MSIBUILD)
   _meravel_stage_commands("${_meravel_msi_stage}" _meravel_msi_staging)
+  set(_meravel_msi_made "${_meravel_msi_stage}/meravel.msi")
   add_custom_command(OUTPUT "${MERAVEL_MSI}"
       ${_meravel_msi_staging}
-      COMMAND ${CMAKE_COMMAND} -E rm -f "${MERAVEL_MSI}"
-      COMMAND "${MERAVEL_WIXL}" --arch x64 -o "${MERAVEL_MSI}" meravel.wxs
+      COMMAND ${CMAKE_COMMAND} -E rm -f "${_meravel_msi_made}" "${MERAVEL_MSI}"
+      # The cabinet keeps the files' dates as local times: read in UTC.
+      COMMAND ${CMAKE_COMMAND} -E env TZ=UTC
+          "${MERAVEL_WIXL}" --arch x64 -o "${_meravel_msi_made}" meravel.wxs
       # wixl always writes English (1033) as the package's language.
-      COMMAND "${MERAVEL_MSIBUILD}" "${MERAVEL_MSI}"
+      COMMAND "${MERAVEL_MSIBUILD}" "${_meravel_msi_made}"
           -s "Meravel ${PROJECT_VERSION} (x64)" "les auteurs de Meravel" "x64;1036"
+      COMMAND ${_meravel_release} msi ${_meravel_epoch} "${_meravel_msi_made}"
+          "${MERAVEL_MSI_UPGRADE_CODE}" ${_meravel_msi_inputs}
+      COMMAND ${CMAKE_COMMAND} -E rename "${_meravel_msi_made}" "${MERAVEL_MSI}"
       DEPENDS ${_meravel_inputs} "${_meravel_msi_stage}/meravel.wxs" "${MERAVEL_ICO}"
       WORKING_DIRECTORY "${_meravel_msi_stage}"
       COMMENT "Building the installer ${MERAVEL_MSI}"
@@ -120,15 +119,13 @@ endif()
 
 # The portable copy
 set(_meravel_zip_stage "${_meravel_pkg}/zip")
-file(MAKE_DIRECTORY "${_meravel_zip_stage}")
 set(MERAVEL_PORTABLE_ZIP "${CMAKE_BINARY_DIR}/meravel-${PROJECT_VERSION}-win64.zip")
 _meravel_stage_commands("${_meravel_zip_stage}" _meravel_zip_staging)
 add_custom_command(OUTPUT "${MERAVEL_PORTABLE_ZIP}"
     ${_meravel_zip_staging}
-    COMMAND ${CMAKE_COMMAND} -E rm -f "${MERAVEL_PORTABLE_ZIP}"
-    COMMAND ${CMAKE_COMMAND} -E tar cf "${MERAVEL_PORTABLE_ZIP}" --format=zip "${_meravel_dir}"
+    COMMAND ${_meravel_release} zip ${_meravel_epoch} "${MERAVEL_PORTABLE_ZIP}"
+        "${_meravel_zip_stage}/${_meravel_dir}"
     DEPENDS ${_meravel_inputs}
-    WORKING_DIRECTORY "${_meravel_zip_stage}"
     COMMENT "Building the portable copy ${MERAVEL_PORTABLE_ZIP}"
     VERBATIM)
 add_custom_target(portable ALL DEPENDS "${MERAVEL_PORTABLE_ZIP}")

@@ -34,6 +34,7 @@ test_packages=(
   adwaita-qt6 qt6-gtk-platformtheme
   librsvg2-bin locales desktop-file-utils appstream dpkg-dev file lintian
   python3-pyatspi at-spi2-core dbus weston qt6-wayland
+  diffoscope-minimal
 )
 
 case "$set_name" in
