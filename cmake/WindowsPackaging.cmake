@@ -13,6 +13,10 @@
 # from the same commit, they are the same bytes
 # (res/packaging/windows_release.py).
 #
+# Given a code-signing certificate (MERAVEL_SIGN_PKCS12 and
+# MERAVEL_SIGN_PASSWORD_FILE), the build signs the program before it goes
+# into either package, then the installer, with Authenticode (osslsigncode).
+#
 # Included once from the Windows build's CMakeLists.txt.
 
 get_filename_component(_meravel_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
@@ -49,6 +53,49 @@ set(_meravel_epoch "${MERAVEL_SOURCE_DATE_EPOCH}")
 set(_meravel_exe "$<TARGET_FILE:meravel>")
 set(_meravel_inputs meravel "$<TARGET_FILE:meravel>" "${_meravel_root}/README.md" ${_meravel_license}
     "${_meravel_root}/res/packaging/windows_release.py" "${CMAKE_CURRENT_LIST_FILE}")
+
+# Authenticode signatures, by the certificate an organisation signs its
+# programs with: a PKCS#12 file (.p12, .pfx) holding the certificate and its
+# key, and a file holding the password. Nothing is signed when
+# MERAVEL_SIGN_PKCS12 is empty, and nothing is ever asked.
+set(MERAVEL_SIGN_PKCS12 "" CACHE FILEPATH
+    "Code-signing certificate and key (PKCS#12) that sign meravel.exe and the installer; empty: nothing is signed")
+set(MERAVEL_SIGN_PASSWORD_FILE "" CACHE FILEPATH
+    "File holding the password of MERAVEL_SIGN_PKCS12 on its first line")
+set(MERAVEL_SIGN_TIMESTAMP_URL "" CACHE STRING
+    "RFC 3161 time-stamping server that dates the signatures, so that they outlive the certificate (empty: none)")
+set(_meravel_sign "")
+set(_meravel_sign_inputs "")
+if(MERAVEL_SIGN_PKCS12)
+  foreach(f MERAVEL_SIGN_PKCS12 MERAVEL_SIGN_PASSWORD_FILE)
+    if(NOT ${f} OR NOT EXISTS "${${f}}")
+      message(FATAL_ERROR "Signing needs MERAVEL_SIGN_PKCS12 and MERAVEL_SIGN_PASSWORD_FILE: no file ${f}='${${f}}'")
+    endif()
+  endforeach()
+  find_program(MERAVEL_OSSLSIGNCODE osslsigncode)
+  if(NOT MERAVEL_OSSLSIGNCODE)
+    message(FATAL_ERROR "Signing needs osslsigncode (Debian package osslsigncode)")
+  endif()
+  set(_meravel_sign "${MERAVEL_OSSLSIGNCODE}" sign -pkcs12 "${MERAVEL_SIGN_PKCS12}"
+      -readpass "${MERAVEL_SIGN_PASSWORD_FILE}" -h sha256)
+  if(MERAVEL_SIGN_TIMESTAMP_URL)
+    list(APPEND _meravel_sign -ts "${MERAVEL_SIGN_TIMESTAMP_URL}")
+  endif()
+  set(_meravel_sign_inputs "${MERAVEL_SIGN_PKCS12}" "${MERAVEL_SIGN_PASSWORD_FILE}")
+  # The program is signed once, before either package takes it. The packages
+  # wait for this target rather than name its file, which would give each of
+  # them the signing rule to run, at the same time under a parallel make.
+  set(_meravel_exe "${_meravel_pkg}/signed/meravel.exe")
+  add_custom_command(OUTPUT "${_meravel_exe}"
+      COMMAND ${CMAKE_COMMAND} -E rm -rf "${_meravel_pkg}/signed"
+      COMMAND ${CMAKE_COMMAND} -E make_directory "${_meravel_pkg}/signed"
+      COMMAND ${_meravel_sign} -n "Meravel" -in "$<TARGET_FILE:meravel>" -out "${_meravel_exe}"
+      DEPENDS meravel "$<TARGET_FILE:meravel>" ${_meravel_sign_inputs}
+      COMMENT "Signing meravel.exe"
+      VERBATIM)
+  add_custom_target(signed_exe DEPENDS "${_meravel_exe}")
+  list(APPEND _meravel_inputs signed_exe ${_meravel_sign_inputs})
+endif()
 
 # The commands that fill STAGE/meravel-<version>/, in the list VAR.
 function(_meravel_stage_commands stage var)
@@ -93,9 +140,17 @@ find_program(MERAVEL_MSIBUILD msibuild)
 if(MERAVEL_WIXL AND MERAVEL_MSIBUILD)
   _meravel_stage_commands("${_meravel_msi_stage}" _meravel_msi_staging)
   set(_meravel_msi_made "${_meravel_msi_stage}/meravel.msi")
+  set(_meravel_msi_signing "")
+  if(_meravel_sign)
+    # Signed last: the signature covers every stream, the summary included.
+    set(_meravel_msi_signing
+        COMMAND ${_meravel_sign} -n "Meravel ${PROJECT_VERSION}"
+            -in "${_meravel_msi_made}" -out "${_meravel_msi_made}.signed"
+        COMMAND ${CMAKE_COMMAND} -E rename "${_meravel_msi_made}.signed" "${_meravel_msi_made}")
+  endif()
   add_custom_command(OUTPUT "${MERAVEL_MSI}"
       ${_meravel_msi_staging}
-      COMMAND ${CMAKE_COMMAND} -E rm -f "${_meravel_msi_made}" "${MERAVEL_MSI}"
+      COMMAND ${CMAKE_COMMAND} -E rm -f "${_meravel_msi_made}" "${_meravel_msi_made}.signed" "${MERAVEL_MSI}"
       # The cabinet keeps the files' dates as local times: read in UTC.
       COMMAND ${CMAKE_COMMAND} -E env TZ=UTC
           "${MERAVEL_WIXL}" --arch x64 -o "${_meravel_msi_made}" meravel.wxs
@@ -104,6 +159,7 @@ if(MERAVEL_WIXL AND MERAVEL_MSIBUILD)
           -s "Meravel ${PROJECT_VERSION} (x64)" "les auteurs de Meravel" "x64;1036"
       COMMAND ${_meravel_release} msi ${_meravel_epoch} "${_meravel_msi_made}"
           "${MERAVEL_MSI_UPGRADE_CODE}" ${_meravel_msi_inputs}
+      ${_meravel_msi_signing}
       COMMAND ${CMAKE_COMMAND} -E rename "${_meravel_msi_made}" "${MERAVEL_MSI}"
       DEPENDS ${_meravel_inputs} "${_meravel_msi_stage}/meravel.wxs" "${MERAVEL_ICO}"
       WORKING_DIRECTORY "${_meravel_msi_stage}"

@@ -10,7 +10,7 @@
 #                            tools, and the Windows program's cross compiler,
 #                            installer tools and Wine
 #   install-deps.sh windows  run's, plus building the Windows program and its
-#                            installer (no Wine)
+#                            installer (no Wine), and signing them
 #   install-deps.sh package  run's, plus making the Debian package
 set -euo pipefail
 
@@ -23,7 +23,7 @@ run_packages=(
 )
 windows_packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wixl msitools zip unzip python3
+  wixl msitools zip unzip python3 osslsigncode
 )
 package_packages=(dpkg-dev file)
 test_packages=(
@@ -34,7 +34,7 @@ test_packages=(
   adwaita-qt6 qt6-gtk-platformtheme
   librsvg2-bin locales desktop-file-utils appstream dpkg-dev file lintian
   python3-pyatspi at-spi2-core dbus weston qt6-wayland
-  diffoscope-minimal
+  openssl diffoscope-minimal
 )
 
 case "$set_name" in
