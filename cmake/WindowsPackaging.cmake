@@ -36,10 +36,18 @@ string(UUID MERAVEL_MSI_PRODUCT_CODE
     NAMESPACE "${MERAVEL_MSI_UPGRADE_CODE}" NAME "Meravel ${PROJECT_VERSION} x64"
     TYPE SHA1 UPPER)
 # The upgrade range ends before the next patch version: Windows Installer
-# ignores the fourth field of a version.
+# ignores the fourth field of a version. The package compares that field
+# itself, as a whole number in a condition, where numbers stop at 32767.
 math(EXPR _meravel_next_patch "${PROJECT_VERSION_PATCH} + 1")
 set(MERAVEL_MSI_UPGRADE_BELOW
     "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${_meravel_next_patch}")
+set(MERAVEL_MSI_BUILD "${PROJECT_VERSION_TWEAK}")
+if(MERAVEL_MSI_BUILD STREQUAL "")
+  set(MERAVEL_MSI_BUILD 0)
+endif()
+if(MERAVEL_MSI_BUILD GREATER 32767)
+  message(FATAL_ERROR "The fourth field of the version (${MERAVEL_MSI_BUILD}) must stay below 32768")
+endif()
 
 # Each package copies its files into a folder of its own (a file made by one
 # custom command and used by two targets would be made twice, at once, by a

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Windows Installer package: its own tables, then what a silent
-# install and uninstall do in a private 64-bit Wine prefix, then that a newer
-# version replaces an older one and that an older one does not replace a
-# newer one.
+# install, repair and uninstall do in a private 64-bit Wine prefix, then that
+# a newer version replaces an older one and that an older one does not
+# replace a newer one, also when they differ in the fourth field only.
 #
 #   check_msi.sh MSI PREFIXDIR [VERSION]
 #
@@ -68,6 +68,18 @@ case $files in
   *) fail "File table holds '$files', not meravel.exe, README.txt and maybe LICENSE.txt" ;;
 esac
 product_code=$(property ProductCode)
+# Windows Installer compares three fields of a version, and Wine's msi is no
+# judge of that: the Upgrade table's two ranges must meet at the next patch
+# version, the one whose products are removed below it (attributes 256:
+# minimum included) and the detect-only one of later products from it (258).
+# The fourth field is compared by the launch condition, against the Build
+# that the installed version wrote into the registry.
+IFS=. read -r major minor patch tweak <<<"$version"
+ranges=$(table Upgrade | awk -F'\t' '{ print $2 "-" $3 ":" $5 }' | sort | tr '\n' ' ')
+check "Upgrade ranges" "$ranges" "0.0.0-$major.$minor.$((patch + 1)):256 $major.$minor.$((patch + 1))-:258 "
+check "launch condition on the fourth field" \
+  "$(table LaunchCondition | grep -o 'MERAVEL_INSTALLED_RELEASE = "[0-9.]*" AND MERAVEL_INSTALLED_BUILD > [0-9]*')" \
+  "MERAVEL_INSTALLED_RELEASE = \"$major.$minor.$patch\" AND MERAVEL_INSTALLED_BUILD > ${tweak:-0}"
 
 msiextract -C "$scratch/content" "$msi" >/dev/null
 
@@ -97,6 +109,7 @@ trap cleanup EXIT
 c=$prefix/drive_c
 install_dir="$c/Program Files/Meravel"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+version_key='HKLM\Software\Meravel'
 # Per machine the shortcut goes to the common Start menu; Wine's msi puts it
 # in the user's.
 shortcuts=("$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Meravel.lnk"
@@ -121,10 +134,11 @@ packed() {
 }
 installed() { [ -n "$(reg_values "$uninstall_key\\$1")" ]; }
 
-# msiexec ACTION MSI LOGNAME: runs it silently and returns its status.
+# msiexec ACTION MSI LOGNAME [PROPERTY=VALUE...]: runs it silently and
+# returns its status.
 msiexec_quiet() {
   local status=0
-  wine msiexec "$1" "Z:${2//\//\\}" /qn /l*v "Z:${scratch//\//\\}\\$3.log" >/dev/null 2>&1 || status=$?
+  wine msiexec "$1" "Z:${2//\//\\}" /qn /l*v "Z:${scratch//\//\\}\\$3.log" "${@:4}" >/dev/null 2>&1 || status=$?
   return "$status"
 }
 show_log() {
@@ -140,6 +154,8 @@ variant() {
   cp "$msi" "$out"
   msibuild "$out" -q "UPDATE Property SET Value='$2' WHERE Property='ProductVersion'" \
     -q "UPDATE Property SET Value='$3' WHERE Property='ProductCode'" \
+    -q "UPDATE Registry SET Value='${2%.*}' WHERE \`Name\`='Release'" \
+    -q "UPDATE Registry SET Value='${2##*.}' WHERE \`Name\`='Build'" \
     -s "Meravel $2 (x64)" "$manufacturer" "x64;1036" "{$(tr '[:lower:]' '[:upper:]' </proc/sys/kernel/random/uuid)}"
   printf '%s\n' "$out"
 }
@@ -151,6 +167,7 @@ leftovers() {
   for code in "$product_code" "$tweak_code" "$major_code"; do
     installed "$code" && echo "$uninstall_key\\$code"
   done
+  [ -n "$(reg_values "$version_key")" ] && echo "$version_key"
   true
 }
 
@@ -231,12 +248,19 @@ check_removed() {
 start=$(date +%s%N)
 if msiexec_quiet /i "$msi" install; then ok "msiexec /i /qn exits 0"; else fail "msiexec /i /qn exits $?"; show_log install; fi
 check_installed "install" "$product_code" "$version"
+# A repair puts back a deleted file. (Wine's msiexec /fa hands the package's
+# path to MsiReinstallProduct, which takes a product code, and fails with
+# 1605, "unknown product", 69 as a status; Windows' reads the package's
+# product code first. REINSTALL=ALL is the same repair.)
+rm -f "$install_dir/meravel.exe"
+msiexec_quiet /i "$msi" repair REINSTALL=ALL REINSTALLMODE=omus || fail "the repair exits $?"
+cmp -s "$scratch/content/Meravel/meravel.exe" "$install_dir/meravel.exe" &&
+  ok "the repair puts back meravel.exe" || fail "the repair does not put back meravel.exe"
 if msiexec_quiet /x "$msi" uninstall; then ok "msiexec /x /qn exits 0"; else fail "msiexec /x /qn exits $?"; show_log uninstall; fi
 check_removed "uninstall"
 echo "install and uninstall: $((($(date +%s%N) - start) / 1000000)) ms"
 
 # ---- Upgrades
-IFS=. read -r major minor patch tweak <<<"$version"
 tweak_version=$major.$minor.$patch.$((${tweak:-0} + 1))
 major_version=$((major + 1)).0.0.0
 
@@ -261,6 +285,10 @@ else
   ok "$version replaced by $tweak_version"
 fi
 check_installed "upgrade" "$tweak_code" "$tweak_version"
+# ... and this one, older in the fourth field only, refuses to replace it.
+msiexec_quiet /i "$msi" downgrade-build && fail "$version installed over $tweak_version" ||
+  ok "$version refuses to replace $tweak_version"
+installed "$tweak_code" && ok "$tweak_version still installed" || fail "$tweak_version was removed by $version"
 msiexec_quiet /x "$next" upgrade-x || fail "uninstalling $tweak_version failed"
 check_removed "uninstall after the upgrade"
 
