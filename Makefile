@@ -6,12 +6,15 @@
 #   make windows  builds the Windows program, its installer and its zip
 #   make package  builds the Debian package from the program alone (the run
 #                 set of packages, no tests), in build-run/
+#   make release  both, then the three release files and their SHA256SUMS in
+#                 build-release/
 # CI (CI=true) also turns compiler warnings into errors.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+VERSION := $(shell sed -n 's/^ *VERSION \([0-9.]*\)$$/\1/p' CMakeLists.txt | head -n 1)
 WERROR := $(if $(filter true 1 yes,$(CI)),ON,OFF)
 
-.PHONY: all deps deps-run deps-windows deps-package configure build configure-run build-run windows run test sanitize bench package clean
+.PHONY: all deps deps-run deps-windows deps-package configure build configure-run build-run windows run test sanitize bench package release clean
 
 all: build
 
@@ -67,5 +70,12 @@ package: deps-package
 	cmake --build --preset run -j $(JOBS)
 	cd build-run && umask 022 && cpack -G DEB
 
+# What is published, with the checksums `sha256sum -c SHA256SUMS` checks.
+release: windows package
+	rm -rf build-release && mkdir build-release
+	cp build-win/meravel-$(VERSION)-x64.msi build-win/meravel-$(VERSION)-win64.zip \
+		build-run/meravel_$(VERSION)_*.deb build-release/
+	cd build-release && LC_ALL=C sha256sum meravel* >SHA256SUMS
+
 clean:
-	rm -rf build build-run build-sanitize build-win
+	rm -rf build build-run build-sanitize build-win build-release
