@@ -194,6 +194,8 @@ RiskCurvePlot MakeRiskCurvePlot(const PlotRect &area, RiskFormula selected, cons
     } else {
         description += "aucun âge valide saisi";
     }
+    plot.caption = std::string(FormulaName(selected)) + ", "
+        + (plot.mark ? plot.markLabel : std::string("aucun âge valide saisi")) + " ; seuil 1/250";
     plot.description = std::move(description);
     return plot;
 }
@@ -201,6 +203,11 @@ RiskCurvePlot MakeRiskCurvePlot(const PlotRect &area, RiskFormula selected, cons
 std::string RiskCurveDescription(const RiskCurveState &state)
 {
     return MakeRiskCurvePlot({0, 0, 1, 1}, state.formula, state.ageText).description;
+}
+
+std::string RiskCurveCaption(const RiskCurveState &state)
+{
+    return MakeRiskCurvePlot({0, 0, 1, 1}, state.formula, state.ageText).caption;
 }
 
 RiskCurvePicture LayOutRiskCurve(const PlotRect &bounds, const TextMeasure &measure, const RiskCurveState &state)

@@ -67,14 +67,16 @@ struct RiskCurvePlot
     std::string ageAxisTitle;        // "Âge de la mère (ans)"
     std::string oddsAxisTitle;       // "Risque à terme (1/N)"
     std::string description;         // one line for screen readers, naming the mark when there is one
+    std::string caption;             // the same in short, under the plot: "Cuckle, 37 ans : 1/214 ; seuil 1/250"
 };
 
 // The plot in `area` for the calculator's current state: the selected
 // formula and the age field's text, read as the calculator reads it.
 RiskCurvePlot MakeRiskCurvePlot(const PlotRect &area, RiskFormula selected, const std::string &ageText);
 
-// The plot's one-line description, for screen readers.
+// The plot's one-line description, for screen readers, and its caption.
 std::string RiskCurveDescription(const RiskCurveState &state);
+std::string RiskCurveCaption(const RiskCurveState &state);
 
 // The front end's font, as much of it as the layout needs.
 class TextMeasure

@@ -24,6 +24,11 @@ int UpDownState::GetPos(std::string_view buddyText)
     return m_nPos;
 }
 
+int UpDownState::PositionFor(std::string_view buddyText) const
+{
+    return WholeNumberInRange(buddyText, m_nLower, m_nUpper).value_or(m_nPos);
+}
+
 int UpDownState::Step(std::string_view buddyText, int delta)
 {
     const long long next = static_cast<long long>(GetPos(buddyText)) + delta;

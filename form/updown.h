@@ -28,6 +28,8 @@ public:
 
     // The position after taking up the buddy's text.
     int GetPos(std::string_view buddyText);
+    // The same without taking it up: where a step would start from.
+    int PositionFor(std::string_view buddyText) const;
     // One step by delta from GetPos; returns the new position.
     int Step(std::string_view buddyText, int delta);
     // The text the buddy shows for the position, in decimal digits.

@@ -1,5 +1,7 @@
 #include "qt/accessibility.h"
 
+#include "qt/dialog_builder.h"
+
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -268,6 +270,8 @@ public:
 
 QAccessibleInterface *Factory(const QString &className, QObject *object)
 {
+    if (auto *chart = qobject_cast<ChartWidget *>(object))
+        return new QAccessibleWidget(chart, QAccessible::Chart);
     if (auto *announcer = qobject_cast<Announcer *>(object))
         return new AnnouncerAccessible(announcer);
     if (auto *combo = qobject_cast<QComboBox *>(object); combo && className == QLatin1String("QComboBox"))

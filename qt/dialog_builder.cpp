@@ -217,8 +217,7 @@ QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemp
             break;
         }
         case ControlKind::Plot:
-            // The window draws it.
-            widget = new QWidget(parent);
+            widget = new ChartWidget(parent);
             break;
         }
 

@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QWidget>
 
 #include <string>
 
@@ -20,6 +21,16 @@ class QIcon;
 class QWidget;
 
 namespace meravel {
+
+// An area the window draws itself (the risk curve): a chart for screen
+// readers, which reach it by Tab when the table makes it a tab stop.
+class ChartWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+};
 
 // Dialog units to pixels, as Windows maps them: the horizontal base unit is
 // the average width of the 52 Latin letters, the vertical one the font height.

@@ -9,9 +9,12 @@
 
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include <variant>
 
@@ -144,6 +147,7 @@ CRiskCurveWindow::CRiskCurveWindow(QWidget *owner, Calculator &calculator)
         = BuildDialog(this, res::kRiskCurveDialog, "IDD_RISK_CURVE", owner ? owner->windowIcon() : LoadMainIcon());
     setModal(false);
     m_pPlot = Control<QWidget>(controls, IDC_RISK_CURVE);
+    m_pCaption = Control<QLabel>(controls, IDC_RISK_CURVE_CAPTION);
     auto *close = Control<QPushButton>(controls, IDCANCEL);
     m_pPlot->installEventFilter(this);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
@@ -186,6 +190,7 @@ void CRiskCurveWindow::OnFiguresChanged()
         return;
     m_state = state;
     m_pPlot->setAccessibleDescription(FromUtf8(RiskCurveDescription(m_state)));
+    m_pCaption->setText(FromUtf8(RiskCurveCaption(m_state)));
     m_pPlot->update();
 }
 
@@ -209,6 +214,13 @@ void CRiskCurveWindow::PaintPlot()
     ItemPainter paint(painter, m_pPlot->palette(), font);
     for (const PlotItem &item : picture.items)
         std::visit(paint, item);
+    // Where the keyboard is, for those who see.
+    if (m_pPlot->hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(m_pPlot);
+        focus.rect = m_pPlot->rect().adjusted(1, 1, -1, -1);
+        m_pPlot->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, m_pPlot);
+    }
 }
 
 } // namespace meravel

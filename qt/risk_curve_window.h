@@ -15,6 +15,8 @@
 
 #include <QDialog>
 
+class QLabel;
+
 namespace meravel {
 
 class CRiskCurveWindow : public QDialog, private FiguresListener
@@ -38,6 +40,7 @@ private:
 
     Calculator &m_calculator;
     QWidget *m_pPlot = nullptr;
+    QLabel *m_pCaption = nullptr;
     RiskCurveState m_state;
 };
 

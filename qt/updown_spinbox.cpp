@@ -20,9 +20,7 @@ int UpDownSpinBox::Value() const
     if (!m_pState)
         return 0;
     const QByteArray text = lineEdit()->text().toUtf8();
-    return UpDownState::WholeNumberInRange(
-        std::string_view(text.constData(), std::size_t(text.size())), m_pState->Lower(), m_pState->Upper())
-        .value_or(m_pState->Pos());
+    return m_pState->PositionFor(std::string_view(text.constData(), std::size_t(text.size())));
 }
 
 void UpDownSpinBox::SetValue(int value)

@@ -70,7 +70,8 @@ constexpr DialogControl kDeliveryAgeControls[] = {
 };
 
 constexpr DialogControl kRiskCurveControls[] = {
-    {Plot, IDC_RISK_CURVE, "IDC_RISK_CURVE", "", 0, 0, 300, 180, 0, "Courbe du risque à terme"},
+    {Plot, IDC_RISK_CURVE, "IDC_RISK_CURVE", "", 0, 0, 300, 180, kTabStop, "Courbe du risque à terme"},
+    {Label, IDC_RISK_CURVE_CAPTION, "IDC_RISK_CURVE_CAPTION", "", 5, 187, 235, 9, kAlignLeft, ""},
     {PushButton, IDCANCEL, "IDCANCEL", "Fermer", 245, 184, 50, 14, kDefaultButton | kTabStop, "Fermer"},
 };
 
@@ -144,6 +145,15 @@ const DialogTemplate kRiskCurveDialog = {
     0,
     {},
 };
+
+const DialogTemplate *DialogTemplateById(int id)
+{
+    for (const DialogTemplate *dialog : {&kMainDialog, &kAboutDialog, &kDeliveryAgeDialog, &kRiskCurveDialog}) {
+        if (dialog->id == id)
+            return dialog;
+    }
+    return nullptr;
+}
 
 const std::span<const char *const> kFormulaEntries = kFormulas;
 

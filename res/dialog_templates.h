@@ -108,6 +108,9 @@ extern const DialogTemplate kDeliveryAgeDialog;
 // The risk curve, IDD_RISK_CURVE.
 extern const DialogTemplate kRiskCurveDialog;
 
+// The window of this IDD_... identifier, or nullptr.
+const DialogTemplate *DialogTemplateById(int id);
+
 // Initial entries of the formula list, in order; their indices are the
 // formula values.
 extern const std::span<const char *const> kFormulaEntries;

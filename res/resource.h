@@ -29,6 +29,7 @@
 #define IDC_DELIVERY_AGE 1012
 #define IDC_DELIVERY_MESSAGE 1013
 #define IDC_RISK_CURVE 1020
+#define IDC_RISK_CURVE_CAPTION 1021
 
 // Labels, group boxes and rules
 #define IDC_STATIC (-1)

@@ -92,8 +92,9 @@ constexpr KindClass kClasses[] = {
     {ControlKind::PushButton, "BUTTON", nullptr},
     // The window sets the dd/mm/yyyy format when it opens.
     {ControlKind::DatePicker, "SysDateTimePick32", "DTS_SHORTDATEFORMAT"},
-    // Drawn by the window (WM_DRAWITEM).
-    {ControlKind::Plot, "STATIC", "SS_OWNERDRAW"},
+    // Drawn by the window (WM_DRAWITEM); a button, so that it takes the
+    // focus and a screen reader reaches it by Tab.
+    {ControlKind::Plot, "BUTTON", "BS_OWNERDRAW"},
 };
 
 // A style written when the control's bits under `mask` equal `value`; for

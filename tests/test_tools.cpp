@@ -284,6 +284,9 @@ TEST(RiskCurve, Description)
     EXPECT_EQ(MakeRiskCurvePlot(kArea, RiskFormula::Cuckle, "37").description,
         common + "Cuckle" + scale + "repère : 37 ans, 1/214");
     EXPECT_EQ(RiskCurveDescription({RiskFormula::Hecht, "12"}), common + "Hecht" + scale + "aucun âge valide saisi");
+    // The caption under the plot says the same in short, as shown.
+    EXPECT_EQ(RiskCurveCaption({RiskFormula::Cuckle, " 3.7e1"}), "Cuckle, 3.7e1 ans : 1/214 ; seuil 1/250");
+    EXPECT_EQ(RiskCurveCaption({RiskFormula::Hecht, "12"}), "Hecht, aucun âge valide saisi ; seuil 1/250");
 }
 
 // A font whose characters are all `average` (plus `wider`) wide, a pixel more

@@ -1,5 +1,8 @@
 #include "win32/dialog.h"
 
+#include "res/dialog_templates.h"
+#include "win32/accessible.h"
+
 #include <vector>
 
 namespace meravel {
@@ -42,6 +45,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         self = reinterpret_cast<CDialog *>(lParam);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         self->m_hWnd = hwnd;
+        if (const res::DialogTemplate *table = res::DialogTemplateById(self->m_nTemplateId))
+            SetAccessibleFacts(hwnd, *table);
         return self->OnInitDialog();
     }
     self = reinterpret_cast<CDialog *>(::GetWindowLongPtrW(hwnd, DWLP_USER));

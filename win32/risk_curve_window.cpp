@@ -1,7 +1,9 @@
 #include "win32/risk_curve_window.h"
 
 #include "form/window_placement.h"
+#include "res/dialog_templates.h"
 #include "res/resource.h"
+#include "win32/accessible.h"
 
 #include <cmath>
 #include <variant>
@@ -246,9 +248,14 @@ bool CRiskCurveWindow::PreTranslateMessage(MSG *msg)
 BOOL CRiskCurveWindow::OnInitDialog()
 {
     PlaceBesideOwner();
+    // A screen reader describes the plot as it stands when asked.
+    AccessibleFacts plot = FactsOf(*res::DialogTemplateById(IDD_RISK_CURVE)->controls.begin());
+    plot.describe = [this] { return ToUtf16(RiskCurveDescription(m_state)); };
+    SetAccessibleFacts(::GetDlgItem(m_hWnd, IDC_RISK_CURVE), std::move(plot));
     UpdateDescription();
-    // The focus goes to Fermer, the only tab stop.
-    return TRUE;
+    // The focus goes to Fermer, the default button.
+    ::SetFocus(::GetDlgItem(m_hWnd, IDCANCEL));
+    return FALSE;
 }
 
 bool CRiskCurveWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR *result)
@@ -293,12 +300,10 @@ void CRiskCurveWindow::PlaceBesideOwner()
 
 void CRiskCurveWindow::UpdateDescription()
 {
-    // What a screen reader says for the curve: the static's text, which it
-    // does not draw.
-    HWND curve = ::GetDlgItem(m_hWnd, IDC_RISK_CURVE);
-    const std::string description = RiskCurveDescription(m_state);
-    if (WindowTextUtf8(curve) != description)
-        ::SetWindowTextW(curve, ToUtf16(description).c_str());
+    // The caption under the plot; a screen reader asks the plot for its
+    // description.
+    ::SetDlgItemTextW(m_hWnd, IDC_RISK_CURVE_CAPTION, ToUtf16(RiskCurveCaption(m_state)).c_str());
+    ::NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, ::GetDlgItem(m_hWnd, IDC_RISK_CURVE), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CRiskCurveWindow::Draw(const DRAWITEMSTRUCT &item)
@@ -325,6 +330,12 @@ void CRiskCurveWindow::Draw(const DRAWITEMSTRUCT &item)
         for (const PlotItem &plotItem : picture.items)
             std::visit(paint, plotItem);
         ::DeleteObject(bold);
+        // Where the keyboard is, for those who see.
+        if (item.itemState & ODS_FOCUS) {
+            RECT focus = bounds;
+            ::InflateRect(&focus, -1, -1);
+            ::DrawFocusRect(dc, &focus);
+        }
         ::BitBlt(item.hDC, bounds.left, bounds.top, width, height, dc, 0, 0, SRCCOPY);
     }
     ::DeleteDC(dc);

@@ -3,6 +3,7 @@
 #include "res/dialog_templates.h"
 #include "res/resource.h"
 #include "win32/about_dialog.h"
+#include "win32/accessible.h"
 #include "win32/delivery_age_dialog.h"
 #include "win32/risk_curve_window.h"
 

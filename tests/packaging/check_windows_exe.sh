@@ -91,7 +91,7 @@ DIALOG 104 | is | LANGUAGE 12, 1
 DIALOG 104 | re | 104 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 300, 204
 DIALOG 104 | is | CAPTION L"Courbe du risque \340 terme"
 DIALOG 104 | re | FONT 8, "MS Sans Serif"(, .*)?
-DIALOG 104 | re | CONTROL "", 1020, "STATIC", 0x[0-9a-fA-F]*[02468aAcCeE][dD]L?, 0, 0, 300, 180
+DIALOG 104 | re | CONTROL "", 1020, "BUTTON", 0x[0-9a-fA-F]*[bB]L?, 0, 0, 300, 180
 DIALOG 104 | re | CONTROL "Fermer", 2, "BUTTON", 0x[0-9a-fA-F]*1L?, 245, 184, 50, 14
 MENU 130 | is | LANGUAGE 12, 1
 MENU 130 | is | ITEMS POPUP "&Options" / MENUITEM "&Infos", 32771 / MENUITEM SEPARATOR / MENUITEM "&Quitter", 32772 / POPUP "O&utils" / MENUITEM L"\302&ge \340 l'accouchement...", 32773 / MENUITEM L"&Copier le r\351sum\351\tCtrl+Maj+C", 32774 / MENUITEM "Courbe du &risque...", 32775
@@ -171,7 +171,7 @@ else
 fi
 
 # The DLLs it loads, delay-loaded ones included: Windows' own only.
-system_dlls='kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|advapi32|ole32|oleaut32|uxtheme|dwmapi|version|winmm|imm32|msimg32|ntdll|bcrypt|msvcrt|ucrtbase|api-ms-win-.*|ext-ms-win-.*'
+system_dlls='kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|advapi32|ole32|oleaut32|oleacc|uxtheme|dwmapi|version|winmm|imm32|msimg32|ntdll|bcrypt|msvcrt|ucrtbase|api-ms-win-.*|ext-ms-win-.*'
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' "$scratch/headers" | tr -d '\r' | sort -fu)
 [ -n "$dlls" ] || fail "no imported DLL found in the headers"
 for dll in $dlls; do
