@@ -16,7 +16,7 @@ constexpr DialogControl kMainControls[] = {
     {Edit, IDC_WEEKS, "IDC_WEEKS", "", 85, 55, 28, 12, kDigitsOnly | kAlignRight | kAutoHScroll | kBorder | kTabStop,
         "Âge gestationnel, en semaines d'aménorrhée"},
     {UpDown, IDC_WEEKS_SPIN, "IDC_WEEKS_SPIN", "", 109, 55, 11, 15,
-        kSetBuddyInt | kAlignToBuddy | kAutoBuddy | kArrowKeys, "Semaines"},
+        kSetBuddyInt | kAlignToBuddy | kAutoBuddy | kArrowKeys, "Semaines", "De 1 à 42 semaines"},
     {GroupBox, IDC_STATIC, "", "Age de la mère", 5, 5, 65, 35, 0, ""},
     {Label, IDC_STATIC, "", "ans", 45, 15, 15, 10, kAlignLeft, ""},
     {Edit, IDC_TERM_RISK, "IDC_TERM_RISK", "", 85, 15, 105, 12,
@@ -35,7 +35,7 @@ constexpr DialogControl kMainControls[] = {
         "Conseil", "Affiché quand le risque à terme dépasse 1/250"},
     {Label, IDC_STATIC, "", "[18-45]", 13, 29, 25, 10, kAlignLeft, ""},
     {Rule, IDC_STATIC, "", "", 5, 85, 190, 1, kSunkenEdge, ""},
-    {Label, IDC_STATUS, "IDC_STATUS", "", 5, 106, 190, 8, kAlignLeft, "État"},
+    {Label, IDC_STATUS, "IDC_STATUS", "", 5, 106, 190, 8, kAlignLeft, ""},
 };
 
 constexpr MenuItem kOptionsMenu[] = {

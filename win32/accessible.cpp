@@ -2,6 +2,8 @@
 
 #include "win32/dialog.h"
 
+// IID_IAccessible comes from oleacc.dll's import library, as a function's
+// thunk rather than the identifier: __uuidof(IAccessible) is the identifier.
 #include <oleacc.h>
 
 #include <utility>
@@ -32,7 +34,7 @@ public:
     {
         if (!object)
             return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
             *object = static_cast<IAccessible *>(this);
             AddRef();
             return S_OK;
@@ -185,9 +187,9 @@ LRESULT CALLBACK AnnotatedProc(HWND control, UINT message, WPARAM wParam, LPARAM
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
         IAccessible *proxy = nullptr;
         if (SUCCEEDED(::CreateStdAccessibleObject(
-                control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void **>(&proxy)))) {
+                control, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void **>(&proxy)))) {
             auto *annotated = new AnnotatedAccessible(control, proxy);
-            const LRESULT result = ::LresultFromObject(IID_IAccessible, wParam, annotated);
+            const LRESULT result = ::LresultFromObject(__uuidof(IAccessible), wParam, annotated);
             annotated->Release();
             return result;
         }
@@ -206,14 +208,39 @@ AccessibleFacts FactsOf(const res::DialogControl &control)
     AccessibleFacts facts;
     facts.name = ToUtf16(control.accessibleName);
     facts.description = ToUtf16(control.description);
+    // The role Windows' proxy gives each kind of control (Wine's gives most
+    // a client area's), but a group box, which is a grouping and not a
+    // button, and the drawn plot, a chart.
     switch (control.kind) {
+    case res::ControlKind::Edit:
+        facts.role = ROLE_SYSTEM_TEXT;
+        break;
+    case res::ControlKind::ComboBox:
+        facts.role = ROLE_SYSTEM_COMBOBOX;
+        break;
+    case res::ControlKind::UpDown:
+        facts.role = ROLE_SYSTEM_SPINBUTTON;
+        break;
     case res::ControlKind::GroupBox:
         facts.role = ROLE_SYSTEM_GROUPING;
         break;
+    case res::ControlKind::Label:
+        facts.role = ROLE_SYSTEM_STATICTEXT;
+        break;
+    case res::ControlKind::Icon:
+        facts.role = ROLE_SYSTEM_GRAPHIC;
+        break;
+    case res::ControlKind::Rule:
+        facts.role = ROLE_SYSTEM_SEPARATOR;
+        break;
+    case res::ControlKind::PushButton:
+        facts.role = ROLE_SYSTEM_PUSHBUTTON;
+        break;
+    case res::ControlKind::DatePicker:
+        facts.role = ROLE_SYSTEM_DROPLIST;
+        break;
     case res::ControlKind::Plot:
         facts.role = ROLE_SYSTEM_CHART;
-        break;
-    default:
         break;
     }
     return facts;

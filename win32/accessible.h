@@ -14,6 +14,9 @@
 #include "res/dialog_templates.h"
 #include "win32/win32.h"
 
+// After <windows.h>: the roles (ROLE_SYSTEM_...).
+#include <oleacc.h>
+
 #include <functional>
 #include <string>
 

@@ -2,6 +2,8 @@
 
 #include "win32/risk_dialog.h"
 
+#include <objbase.h>
+
 namespace meravel {
 
 bool CRiskApp::InitInstance()
@@ -13,8 +15,15 @@ bool CRiskApp::InitInstance()
     controls.dwICC = ICC_UPDOWN_CLASS | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES;
     ::InitCommonControlsEx(&controls);
 
-    CRiskDialog dialog;
-    dialog.DoModal();
+    // COM, in this thread's apartment: the controls hand their accessible
+    // objects to screen readers in other processes through it.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        CRiskDialog dialog;
+        dialog.DoModal();
+    }
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
     return false;
 }
 

@@ -84,6 +84,20 @@ BOOL CRiskDialog::OnInitDialog()
     // size, named by the text, which raises an alert.
     m_hAnnouncer = ::CreateWindowExW(
         0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    AccessibleFacts alert;
+    alert.role = ROLE_SYSTEM_ALERT;
+    SetAccessibleFacts(m_hAnnouncer, std::move(alert));
+    // The formula chosen, and where a step of the weeks starts from, are the
+    // list's and the spin's values.
+    if (AccessibleFacts *formula = AccessibleFactsOf(Item(IDC_FORMULA)))
+        formula->value = [this] {
+            const int index = FormulaSelection();
+            return index >= 0 && index < static_cast<int>(res::kFormulaEntries.size())
+                ? ToUtf16(res::kFormulaEntries[static_cast<size_t>(index)])
+                : std::wstring();
+        };
+    if (AccessibleFacts *spin = AccessibleFactsOf(Item(IDC_WEEKS_SPIN)))
+        spin->value = [this] { return std::to_wstring(m_calculator.WeeksSpin().PositionFor(ItemText(IDC_WEEKS))); };
 
     m_calculator.InitInputs();
     // The dialog manager gives the focus to the age field, "25" selected:

@@ -3,14 +3,20 @@
 //
 //   meravel_field_probe [--window TITLE] ID...
 //   meravel_field_probe --clipboard
+//   meravel_field_probe --msaa [--window TITLE]
 //
 // The first prints the text of each control whose identifier is given, one
 // line each, in UTF-8, as WM_GETTEXT returns it, from the dialog window
 // titled "Meravel" or TITLE. The second prints the clipboard's text
-// (CF_UNICODETEXT) in UTF-8, followed by a newline. Exit status 1 when there
-// is no such window or control, or no text on the clipboard.
+// (CF_UNICODETEXT) in UTF-8, followed by a newline. The third prints what a
+// screen reader gets over MSAA from each control of the window, in the
+// window's order, a line each: identifier, role, name, value and
+// description, separated by tabs. Exit status 1 when there is no such window
+// or control, or no text on the clipboard.
 
 #include "win32/win32.h"
+
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +61,51 @@ int PrintClipboard()
     return status;
 }
 
+// A BSTR answer, empty when there is none.
+template <typename Query> std::wstring Answer(Query query)
+{
+    BSTR text = nullptr;
+    if (FAILED(query(&text)) || !text)
+        return {};
+    std::wstring out(text, ::SysStringLen(text));
+    ::SysFreeString(text);
+    // A line of the listing: no tabs or line breaks inside a field.
+    for (wchar_t &c : out) {
+        if (c == L'\t' || c == L'\n' || c == L'\r')
+            c = L' ';
+    }
+    return out;
+}
+
+int PrintAccessibility(HWND window)
+{
+    ::CoInitialize(nullptr);
+    for (HWND control = ::GetWindow(window, GW_CHILD); control; control = ::GetWindow(control, GW_HWNDNEXT)) {
+        IAccessible *object = nullptr;
+        const HRESULT found = ::AccessibleObjectFromWindow(
+            control, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void **>(&object));
+        if (FAILED(found)) {
+            std::fprintf(stderr, "control %d: no accessible object (0x%08lx)\n", ::GetDlgCtrlID(control) & 0xFFFF,
+                static_cast<unsigned long>(found));
+            continue;
+        }
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        VARIANT role{};
+        object->get_accRole(self, &role);
+        std::wstring line = std::to_wstring(::GetDlgCtrlID(control) & 0xFFFF) + L"\t"
+            + std::to_wstring(role.vt == VT_I4 ? role.lVal : 0) + L"\t"
+            + Answer([&](BSTR *out) { return object->get_accName(self, out); }) + L"\t"
+            + Answer([&](BSTR *out) { return object->get_accValue(self, out); }) + L"\t"
+            + Answer([&](BSTR *out) { return object->get_accDescription(self, out); });
+        PrintUtf8Line(line.c_str(), line.size());
+        object->Release();
+    }
+    ::CoUninitialize();
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
@@ -62,17 +113,22 @@ int wmain(int argc, wchar_t **argv)
     if (argc == 2 && std::wcscmp(argv[1], L"--clipboard") == 0)
         return PrintClipboard();
 
-    const wchar_t *title = L"Meravel";
     int first = 1;
-    if (argc >= 3 && std::wcscmp(argv[1], L"--window") == 0) {
-        title = argv[2];
-        first = 3;
+    const bool msaa = argc >= 2 && std::wcscmp(argv[1], L"--msaa") == 0;
+    if (msaa)
+        first = 2;
+    const wchar_t *title = L"Meravel";
+    if (argc >= first + 2 && std::wcscmp(argv[first], L"--window") == 0) {
+        title = argv[first + 1];
+        first += 2;
     }
     HWND window = ::FindWindowW(L"#32770", title);
     if (!window) {
         std::fprintf(stderr, "no window titled %ls\n", title);
         return 1;
     }
+    if (msaa)
+        return PrintAccessibility(window);
     for (int i = first; i < argc; ++i) {
         HWND control = ::GetDlgItem(window, static_cast<int>(std::wcstol(argv[i], nullptr, 10)));
         if (!control) {
