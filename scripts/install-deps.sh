@@ -33,7 +33,7 @@ test_packages=(
   xvfb xauth xdotool x11-utils openbox imagemagick xclip wmctrl libxcb1-dev
   adwaita-qt6 qt6-gtk-platformtheme
   librsvg2-bin locales desktop-file-utils appstream dpkg-dev file lintian
-  python3-pyatspi at-spi2-core dbus weston qt6-wayland
+  python3-pyatspi at-spi2-core dbus weston qt6-wayland orca speech-dispatcher
   openssl diffoscope-minimal
 )
 
