@@ -7,6 +7,7 @@
 #include "risk/term_risk.h"
 
 #include <algorithm>
+#include <string>
 
 namespace meravel {
 
@@ -107,8 +108,12 @@ void Calculator::OnOK()
 
 void Calculator::OnToolsDeliveryAge()
 {
-    if (const std::optional<std::string> age = m_window.RunDeliveryAge(OpeningDates(m_window.Today())))
-        m_window.TypeAge(*age);
+    const std::optional<DeliveryAgeCheck> dates = m_window.RunDeliveryAge(OpeningDates(m_window.Today()));
+    if (!dates || !dates->accepted)
+        return;
+    m_window.TypeAge(dates->ageText);
+    if (dates->term.weeks)
+        m_window.TypeWeeks(std::to_string(*dates->term.weeks));
 }
 
 void Calculator::OnToolsCopySummary()

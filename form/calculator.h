@@ -22,7 +22,9 @@
 //   IDOK, ID_MENU_QUIT (Enter, Quitter) -> read all, the window ends accepted
 //   ID_MENU_INFO, ID_HELP, IDM_ABOUT_SYS -> the About box
 //   ID_TOOLS_DELIVERY_AGE -> the dates' window, opening around today; its age
-//                            is typed into the age field, so it recalculates
+//                            is typed into the age field, and today's whole
+//                            weeks of amenorrhoea, when from 1 to 42, into
+//                            the weeks field, so both recalculate
 //   ID_TOOLS_COPY_SUMMARY -> the summary for the patient record to the
 //                            clipboard, confirmed on the status line; a beep
 //                            and a word there when the clipboard refuses it
@@ -53,12 +55,13 @@ public:
     virtual void RunAboutBox() = 0;
     // Today's date, by the computer's clock and time zone.
     virtual CalendarDate Today() = 0;
-    // Runs the dates' window opening on these dates; the age it accepted
-    // ("36.52"), or nothing when it was cancelled.
-    virtual std::optional<std::string> RunDeliveryAge(const DeliveryAgeDates &opening) = 0;
-    // Replaces the whole age field's text as if typed: the field's change
-    // notification recalculates, and the user can undo it.
+    // Runs the dates' window opening on these dates; the core's check of
+    // the dates it ended on with OK, or nothing when it was cancelled.
+    virtual std::optional<DeliveryAgeCheck> RunDeliveryAge(const DeliveryAgeDates &opening) = 0;
+    // Replace the whole age field's, or weeks field's, text as if typed: the
+    // field's change notification recalculates, and the user can undo it.
     virtual void TypeAge(const std::string &text) = 0;
+    virtual void TypeWeeks(const std::string &text) = 0;
     // Puts the text on the clipboard; false when the clipboard refused it.
     virtual bool CopyToClipboard(const std::string &text) = 0;
     // The platform's warning sound.

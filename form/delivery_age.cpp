@@ -2,6 +2,8 @@
 
 #include "form/number_text.h"
 
+#include <string>
+
 namespace meravel {
 
 namespace {
@@ -12,9 +14,17 @@ constexpr double kOldestAge = 60.0;
 constexpr int kOpeningYearsOfAge = 30;
 constexpr int kOpeningDaysToDelivery = 20 * 7;
 
+// The French convention: the DPA at 41 SA + 0 j.
+constexpr int kDaysToDelivery = 41 * 7;
+// The calculator's weeks field holds 1 to 42 weeks.
+constexpr int kFewestWeeks = 1;
+constexpr int kMostWeeks = 42;
+
 constexpr const char *kInvalidDate = "Date invalide.";
 constexpr const char *kDeliveryBeforeBirth = "La date prévue d'accouchement précède la date de naissance.";
 constexpr const char *kAgeOutOfRange = "L'âge à la date prévue d'accouchement doit être compris entre 10 et 60 ans.";
+constexpr const char *kTooFewWeeks = "Moins de 1 SA : le champ SA reste inchangé.";
+constexpr const char *kTooManyWeeks = "Plus de 42 SA + 6 j : le champ SA reste inchangé.";
 
 bool IsLeapYear(int year)
 {
@@ -80,7 +90,7 @@ CalendarDate AddDays(const CalendarDate &date, int days)
 DeliveryAgeDates OpeningDates(const CalendarDate &today)
 {
     const CalendarDate birth = DateOfDayNumber(BirthdayIn(today, today.year - kOpeningYearsOfAge));
-    return {birth, AddDays(today, kOpeningDaysToDelivery)};
+    return {birth, AddDays(today, kOpeningDaysToDelivery), today};
 }
 
 std::optional<double> AgeAtDate(const CalendarDate &birth, const CalendarDate &date)
@@ -103,9 +113,33 @@ std::optional<double> AgeAtDate(const CalendarDate &birth, const CalendarDate &d
     return static_cast<double>(years * yearLength + daysInto) / static_cast<double>(yearLength);
 }
 
-DeliveryAgeCheck CheckDeliveryAge(const CalendarDate &birth, const CalendarDate &delivery)
+AmenorrhoeaTerm TermOnDate(const CalendarDate &delivery, const CalendarDate &today)
+{
+    AmenorrhoeaTerm term;
+    if (!IsValidDate(delivery) || !IsValidDate(today))
+        return term;
+    const long long days = kDaysToDelivery
+        - (DayNumber(delivery.year, delivery.month, delivery.day) - DayNumber(today.year, today.month, today.day));
+    // Before the first day of the last period there is no term to show.
+    if (days < 0) {
+        term.message = kTooFewWeeks;
+        return term;
+    }
+    const long long weeks = days / 7;
+    term.text = std::to_string(weeks) + " SA + " + std::to_string(days % 7) + " j";
+    if (weeks < kFewestWeeks)
+        term.message = kTooFewWeeks;
+    else if (weeks > kMostWeeks)
+        term.message = kTooManyWeeks;
+    else
+        term.weeks = static_cast<int>(weeks);
+    return term;
+}
+
+DeliveryAgeCheck CheckDeliveryAge(const CalendarDate &birth, const CalendarDate &delivery, const CalendarDate &today)
 {
     DeliveryAgeCheck check;
+    check.term = TermOnDate(delivery, today);
     if (!IsValidDate(birth) || !IsValidDate(delivery)) {
         check.message = kInvalidDate;
         return check;

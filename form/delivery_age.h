@@ -34,12 +34,14 @@ CalendarDate AddDays(const CalendarDate &date, int days);
 
 // The dates the window of the two dates opens with, from today's: a date of
 // birth 30 years before (28 February for 29 February in a common year) and a
-// delivery 20 weeks after, a pregnancy about half-way. Nothing is remembered
-// from one opening to the next.
+// delivery 20 weeks after, a pregnancy about half-way; and today, the day the
+// window reckons the term for. Nothing is remembered from one opening to the
+// next.
 struct DeliveryAgeDates
 {
     CalendarDate birth;
     CalendarDate delivery;
+    CalendarDate today;
 };
 DeliveryAgeDates OpeningDates(const CalendarDate &today);
 
@@ -50,17 +52,33 @@ DeliveryAgeDates OpeningDates(const CalendarDate &today);
 // before `birth`.
 std::optional<double> AgeAtDate(const CalendarDate &birth, const CalendarDate &date);
 
-// What the window of the two dates shows, and whether OK may write the age
-// into the calculator's age field.
+// The term reached on a day, in weeks of amenorrhoea (SA) and days, by the
+// French convention: the expected date of delivery (DPA) is at 41 SA + 0 j,
+// 287 days after the first day of the last period, so that on `today` the
+// pregnancy is 287 - (delivery - today) days along.
+struct AmenorrhoeaTerm
+{
+    std::string text;         // "12 SA + 3 j"; empty before the last period began, or for a date that is not a real day
+    std::optional<int> weeks; // the whole weeks when from 1 to 42, the weeks field's range: OK writes them there
+    std::string message; // French: why the weeks field is left as it is; empty when it is not, or for a date that is
+                         // not a real day
+};
+AmenorrhoeaTerm TermOnDate(const CalendarDate &delivery, const CalendarDate &today);
+
+// What the window of the two dates shows, and what OK writes into the
+// calculator.
 struct DeliveryAgeCheck
 {
-    bool accepted = false; // OK writes ageText into the age field
-    std::string ageText;   // "36.52": two decimals and '.', as the age field reads it; empty when refused
-    std::string message;   // French, for the window; empty when accepted
+    bool accepted
+        = false; // OK writes ageText into the age field, and the term's weeks, when there are, into the weeks field
+    std::string ageText;  // "36.52": two decimals and '.', as the age field reads it; empty when refused
+    std::string message;  // French, for the window; empty when accepted
+    AmenorrhoeaTerm term; // today's term, whether the age is accepted or not
 };
 
 // Refuses a delivery date before the date of birth, and an age at the
-// delivery date below 10 or above 60 years, with a message that says which.
-DeliveryAgeCheck CheckDeliveryAge(const CalendarDate &birth, const CalendarDate &delivery);
+// delivery date below 10 or above 60 years, with a message that says which;
+// the term on `today` beside.
+DeliveryAgeCheck CheckDeliveryAge(const CalendarDate &birth, const CalendarDate &delivery, const CalendarDate &today);
 
 } // namespace meravel

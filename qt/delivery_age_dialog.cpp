@@ -28,13 +28,16 @@ QDate ToQDate(const CalendarDate &date)
 
 CDeliveryAgeDialog::CDeliveryAgeDialog(QWidget *parent, const DeliveryAgeDates &opening)
     : QDialog(parent)
+    , m_today(opening.today)
 {
     const QHash<int, QWidget *> controls = BuildDialog(
         this, res::kDeliveryAgeDialog, "IDD_DELIVERY_AGE", parent ? parent->windowIcon() : LoadMainIcon());
     m_pBirthDate = Control<QDateEdit>(controls, IDC_BIRTH_DATE);
     m_pDeliveryDate = Control<QDateEdit>(controls, IDC_DELIVERY_DATE);
     m_pAge = Control<QLineEdit>(controls, IDC_DELIVERY_AGE);
+    m_pTerm = Control<QLineEdit>(controls, IDC_DELIVERY_TERM);
     m_pMessage = Control<QLabel>(controls, IDC_DELIVERY_MESSAGE);
+    m_pWeeksMessage = Control<QLabel>(controls, IDC_DELIVERY_WEEKS_MESSAGE);
     m_pOK = Control<QPushButton>(controls, IDOK);
     auto *cancel = Control<QPushButton>(controls, IDCANCEL);
 
@@ -52,14 +55,14 @@ CDeliveryAgeDialog::CDeliveryAgeDialog(QWidget *parent, const DeliveryAgeDates &
 
 void CDeliveryAgeDialog::OnChangeDate()
 {
-    const DeliveryAgeCheck check
-        = CheckDeliveryAge(FromQDate(m_pBirthDate->date()), FromQDate(m_pDeliveryDate->date()));
-    m_strAgeText = check.accepted ? check.ageText : std::string();
-    m_pAge->setText(FromUtf8(m_strAgeText));
-    m_pMessage->setText(FromUtf8(check.message));
+    m_check = CheckDeliveryAge(FromQDate(m_pBirthDate->date()), FromQDate(m_pDeliveryDate->date()), m_today);
+    m_pAge->setText(FromUtf8(m_check.ageText));
+    m_pTerm->setText(FromUtf8(m_check.term.text));
+    m_pMessage->setText(FromUtf8(m_check.message));
+    m_pWeeksMessage->setText(FromUtf8(m_check.term.message));
     // Enter on a refused pair of dates does nothing: the default button is
     // disabled, and the message says why.
-    m_pOK->setEnabled(check.accepted);
+    m_pOK->setEnabled(m_check.accepted);
 }
 
 } // namespace meravel

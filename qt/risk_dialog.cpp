@@ -227,20 +227,28 @@ CalendarDate CRiskDialog::Today()
     return {today.year(), today.month(), today.day()};
 }
 
-std::optional<std::string> CRiskDialog::RunDeliveryAge(const DeliveryAgeDates &opening)
+std::optional<DeliveryAgeCheck> CRiskDialog::RunDeliveryAge(const DeliveryAgeDates &opening)
 {
     CDeliveryAgeDialog dates(this, opening);
-    if (dates.exec() != QDialog::Accepted || dates.AgeText().empty())
+    if (dates.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dates.AgeText();
+    return dates.Check();
+}
+
+void CRiskDialog::TypeOver(QLineEdit *field, const std::string &text)
+{
+    field->selectAll();
+    field->insert(FromUtf8(text));
 }
 
 void CRiskDialog::TypeAge(const std::string &text)
 {
-    // Typed over the whole field: Ctrl+Z in the field brings the former age
-    // back.
-    m_pAge->selectAll();
-    m_pAge->insert(FromUtf8(text));
+    TypeOver(m_pAge, text);
+}
+
+void CRiskDialog::TypeWeeks(const std::string &text)
+{
+    TypeOver(m_pWeeks->Field(), text);
 }
 
 bool CRiskDialog::CopyToClipboard(const std::string &text)

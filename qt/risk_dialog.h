@@ -69,8 +69,9 @@ private:
     void EndAccepted() override;
     void RunAboutBox() override;
     CalendarDate Today() override;
-    std::optional<std::string> RunDeliveryAge(const DeliveryAgeDates &opening) override;
+    std::optional<DeliveryAgeCheck> RunDeliveryAge(const DeliveryAgeDates &opening) override;
     void TypeAge(const std::string &text) override;
+    void TypeWeeks(const std::string &text) override;
     bool CopyToClipboard(const std::string &text) override;
     void Beep() override;
     void Announce(const std::string &text) override;
@@ -78,6 +79,8 @@ private:
     void ShowRiskCurve() override;
 
     void SetFieldText(QLineEdit *field, const std::string &text);
+    // Types over the whole field: Ctrl+Z in it brings the former text back.
+    static void TypeOver(QLineEdit *field, const std::string &text);
     // Centres the window's frame, title bar included, on its screen.
     void CentreFrame();
 

@@ -64,9 +64,16 @@ constexpr DialogControl kDeliveryAgeControls[] = {
     {Edit, IDC_DELIVERY_AGE, "IDC_DELIVERY_AGE", "", 115, 44, 40, 12,
         kReadOnly | kAlignRight | kAutoHScroll | kBorder | kTabStop, "Âge à la date prévue d'accouchement, en années"},
     {Label, IDC_STATIC, "", "ans", 159, 46, 20, 8, kAlignLeft, "", "", IDC_DELIVERY_AGE},
-    {Label, IDC_DELIVERY_MESSAGE, "IDC_DELIVERY_MESSAGE", "", 7, 62, 198, 18, kAlignLeft, "Message"},
-    {PushButton, IDOK, "IDOK", "OK", 100, 84, 50, 14, kDefaultButton | kTabStop, "OK"},
-    {PushButton, IDCANCEL, "IDCANCEL", "Annuler", 155, 84, 50, 14, kTabStop, "Annuler"},
+    {Label, IDC_STATIC, "", "Terme aujourd'hui :", 7, 64, 105, 8, kAlignLeft, "", "", IDC_DELIVERY_TERM},
+    {Edit, IDC_DELIVERY_TERM, "IDC_DELIVERY_TERM", "", 115, 62, 60, 12,
+        kReadOnly | kAlignRight | kAutoHScroll | kBorder | kTabStop,
+        "Terme aujourd'hui, en semaines d'aménorrhée et jours"},
+    {Label, IDC_STATIC, "", "Convention française : DPA = 41 SA + 0 j.", 7, 80, 198, 8, kAlignLeft, ""},
+    {Label, IDC_DELIVERY_MESSAGE, "IDC_DELIVERY_MESSAGE", "", 7, 92, 198, 18, kAlignLeft, "Message"},
+    {Label, IDC_DELIVERY_WEEKS_MESSAGE, "IDC_DELIVERY_WEEKS_MESSAGE", "", 7, 112, 198, 10, kAlignLeft,
+        "Message sur les SA"},
+    {PushButton, IDOK, "IDOK", "OK", 100, 128, 50, 14, kDefaultButton | kTabStop, "OK"},
+    {PushButton, IDCANCEL, "IDCANCEL", "Annuler", 155, 128, 50, 14, kTabStop, "Annuler"},
 };
 
 constexpr DialogControl kRiskCurveControls[] = {
@@ -125,7 +132,7 @@ const DialogTemplate kDeliveryAgeDialog = {
     0,
     "Âge à la date prévue d'accouchement",
     212,
-    104,
+    148,
     "MS Sans Serif",
     8,
     kDeliveryAgeControls,

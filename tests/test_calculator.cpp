@@ -17,8 +17,6 @@ namespace {
 
 using test_support::FakeCalculatorWindow;
 
-constexpr const char *kAdvice = "Le risque peut justifier l'amniocentèse";
-
 // Counts what it hears.
 class Listener : public FiguresListener
 {
@@ -176,7 +174,7 @@ TEST_F(CalculatorTest, Commands)
     EXPECT_FALSE(Calc().OnCommand(IDCANCEL));
 }
 
-TEST_F(CalculatorTest, DeliveryAgeOpensAroundTodayAndTypesTheAge)
+TEST_F(CalculatorTest, DeliveryAgeOpensAroundToday)
 {
     struct Row
     {
@@ -190,7 +188,6 @@ TEST_F(CalculatorTest, DeliveryAgeOpensAroundTodayAndTypesTheAge)
     };
     for (const Row &row : rows) {
         m_window.m_today = row.today;
-        m_window.m_deliveryAnswer.reset();
         EXPECT_TRUE(Calc().OnCommand(ID_TOOLS_DELIVERY_AGE));
         ASSERT_FALSE(m_window.m_deliveryOpenings.empty());
         EXPECT_EQ(m_window.m_deliveryOpenings.back().birth, row.birth);
@@ -198,11 +195,40 @@ TEST_F(CalculatorTest, DeliveryAgeOpensAroundTodayAndTypesTheAge)
     }
     // Cancelled: nothing typed.
     EXPECT_EQ(Shown().m_strAge, "25");
-    m_window.m_deliveryAnswer = "36.52";
-    Calc().OnCommand(ID_TOOLS_DELIVERY_AGE);
-    EXPECT_EQ(Shown().m_strAge, "36.52");
-    EXPECT_EQ(Shown().m_strTermRisk, "0.41% soit 1/241");
-    EXPECT_EQ(Shown().m_strAdvice, kAdvice);
+}
+
+// The term today from the DPA alone, the DPA at 41 SA + 0 j (287 days after
+// the last period), days counted by hand; then OK types the age, and the
+// whole weeks when from 1 to 42 (else the weeks field keeps its 2, and the
+// window says why).
+TEST_F(CalculatorTest, DeliveryTermAndWhatOkTypes)
+{
+    constexpr const char *kFew = "Moins de 1 SA : le champ SA reste inchangé.";
+    const struct
+    {
+        const char *name;
+        CalendarDate today, delivery;
+        const char *term, *weeks, *message;
+    } rows[] = {
+        {"DPA today", {2026, 12, 9}, {2026, 12, 9}, "41 SA + 0 j", "41", ""},
+        {"DPA in 287 days", {2026, 1, 1}, {2026, 10, 15}, "0 SA + 0 j", "2", kFew},
+        {"DPA in 280 days", {2026, 1, 1}, {2026, 10, 8}, "1 SA + 0 j", "1", ""},
+        {"DPA passed by 13 days", {2026, 12, 9}, {2026, 11, 26}, "42 SA + 6 j", "42", ""},
+        {"DPA passed by 14 days", {2026, 12, 9}, {2026, 11, 25}, "43 SA + 0 j", "2",
+            "Plus de 42 SA + 6 j : le champ SA reste inchangé."},
+        {"29 February between", {2024, 3, 1}, {2024, 2, 28}, "41 SA + 2 j", "41", ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        const DeliveryAgeCheck check = CheckDeliveryAge({1990, 1, 1}, row.delivery, row.today);
+        EXPECT_EQ(check.term.text, row.term);
+        EXPECT_EQ(check.term.message, row.message);
+        m_window.m_deliveryAnswer = check;
+        Calc().OnCommand(ID_TOOLS_DELIVERY_AGE);
+        EXPECT_EQ(Shown().m_strAge, check.ageText);
+        EXPECT_EQ(Shown().m_strWeeks, row.weeks);
+    }
 }
 
 TEST_F(CalculatorTest, CopiesTheSummaryOrBeeps)

@@ -127,7 +127,7 @@ TEST(DeliveryAge, Check)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.ageText + std::string(" ") + row.message);
-        const DeliveryAgeCheck check = CheckDeliveryAge(row.birth, row.delivery);
+        const DeliveryAgeCheck check = CheckDeliveryAge(row.birth, row.delivery, row.delivery);
         EXPECT_EQ(check.accepted, row.accepted);
         EXPECT_EQ(check.ageText, row.ageText);
         EXPECT_EQ(check.message, row.message);

@@ -50,9 +50,11 @@ void CDeliveryAgeDialog::OnNotify(int id, NMHDR *header)
 
 void CDeliveryAgeDialog::OnDateTimeChange()
 {
-    m_check = CheckDeliveryAge(PickedDate(IDC_BIRTH_DATE), PickedDate(IDC_DELIVERY_DATE));
+    m_check = CheckDeliveryAge(PickedDate(IDC_BIRTH_DATE), PickedDate(IDC_DELIVERY_DATE), m_opening.today);
     ::SetDlgItemTextW(m_hWnd, IDC_DELIVERY_AGE, ToUtf16(m_check.ageText).c_str());
+    ::SetDlgItemTextW(m_hWnd, IDC_DELIVERY_TERM, ToUtf16(m_check.term.text).c_str());
     ::SetDlgItemTextW(m_hWnd, IDC_DELIVERY_MESSAGE, ToUtf16(m_check.message).c_str());
+    ::SetDlgItemTextW(m_hWnd, IDC_DELIVERY_WEEKS_MESSAGE, ToUtf16(m_check.term.message).c_str());
     ::EnableWindow(::GetDlgItem(m_hWnd, IDOK), m_check.accepted);
 }
 

@@ -219,19 +219,31 @@ CalendarDate CRiskDialog::Today()
     return {today.wYear, today.wMonth, today.wDay};
 }
 
-std::optional<std::string> CRiskDialog::RunDeliveryAge(const DeliveryAgeDates &opening)
+std::optional<DeliveryAgeCheck> CRiskDialog::RunDeliveryAge(const DeliveryAgeDates &opening)
 {
     CDeliveryAgeDialog dialog(m_hWnd, opening);
     if (dialog.DoModal() != IDOK)
         return std::nullopt;
-    return dialog.AgeText();
+    return dialog.Check();
+}
+
+void CRiskDialog::TypeOver(int id, const std::string &text)
+{
+    // Typed over the whole field, outside the form's writes: the field's
+    // change notification recalculates, and Ctrl+Z brings the former text
+    // back (WM_SETTEXT would empty the undo buffer).
+    ::SendMessageW(Item(id), EM_SETSEL, 0, -1);
+    ::SendMessageW(Item(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ToUtf16(text).c_str()));
 }
 
 void CRiskDialog::TypeAge(const std::string &text)
 {
-    // Outside the form's writes: the field's change notification
-    // recalculates.
-    ::SetDlgItemTextW(m_hWnd, IDC_AGE, ToUtf16(text).c_str());
+    TypeOver(IDC_AGE, text);
+}
+
+void CRiskDialog::TypeWeeks(const std::string &text)
+{
+    TypeOver(IDC_WEEKS, text);
 }
 
 bool CRiskDialog::CopyToClipboard(const std::string &text)

@@ -65,8 +65,9 @@ private:
     void EndAccepted() override;
     void RunAboutBox() override;
     CalendarDate Today() override;
-    std::optional<std::string> RunDeliveryAge(const DeliveryAgeDates &opening) override;
+    std::optional<DeliveryAgeCheck> RunDeliveryAge(const DeliveryAgeDates &opening) override;
     void TypeAge(const std::string &text) override;
+    void TypeWeeks(const std::string &text) override;
     bool CopyToClipboard(const std::string &text) override;
     void Beep() override;
     void Announce(const std::string &text) override;
@@ -76,6 +77,7 @@ private:
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
     std::string ItemText(int id) const { return WindowTextUtf8(Item(id)); }
     void SetItemText(int id, const std::string &text);
+    void TypeOver(int id, const std::string &text);
     // The curve window closes before the calculator, which hides at once.
     void CloseCurve();
 

@@ -610,10 +610,13 @@ SCENARIOS = {
         step("Outils > Âge à l'accouchement (Alt+U, G), Annuler by Escape", ["alt+u", "g"],
              Window("^Âge à la date prévue d'accouchement$", "Escape")),
         step("the age is unchanged after Annuler", [], {"IDC_AGE": "37", "IDC_TERM_RISK": "0.47% soit 1/214"}),
+        # It opens on a delivery 140 days ahead, whatever the day: 21 SA + 0 j,
+        # whose 21 weeks OK types into the weeks field too.
         step("Outils > Âge à l'accouchement, OK by Enter: the age it shows goes into the age field and "
              "recalculates", ["alt+u", "g"],
              DeliveryAge("^Âge à la date prévue d'accouchement$",
-                         {"IDC_TERM_RISK": re.compile(r"0\.[0-9]{2}% soit 1/[0-9]+"), "IDC_ADVICE": ""})),
+                         {"IDC_TERM_RISK": re.compile(r"0\.[0-9]{2}% soit 1/[0-9]+"), "IDC_ADVICE": "",
+                          "IDC_WEEKS": "21", "IDC_GEST_RISK": ODDS})),
         step("Escape", ["Escape"], ENDS),
     ],
 
@@ -714,8 +717,9 @@ def delivery_age_round_trip(calc, inputs, then, what, memory):
         shown = calc.probe(["IDC_DELIVERY_AGE"], window=title)["IDC_DELIVERY_AGE"]
     else:
         # The focus opens on the date of birth, whose Tab steps through its
-        # day, month and year: back from it, past Annuler and OK, is the age.
-        calc.key("shift+Tab", "shift+Tab", "shift+Tab")
+        # day, month and year: back from it, past Annuler, OK and the term, is
+        # the age.
+        calc.key("shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab")
         calc._reads += 1
         sentinel = "e2e-clipboard-sentinel-%d-%d" % (os.getpid(), calc._reads)
         session.set_clipboard(sentinel)

@@ -112,6 +112,8 @@ private Q_SLOTS:
             QCOMPARE(Field<QDateEdit>(modal, "IDC_BIRTH_DATE")->displayFormat(), QStringLiteral("dd/MM/yyyy"));
             QVERIFY(Field<QPushButton>(modal, "IDOK")->isEnabled());
             QVERIFY(Field<QPushButton>(modal, "IDOK")->isDefault());
+            // The delivery 140 days ahead: 287 - 140 days of amenorrhoea.
+            QCOMPARE(Text(modal, "IDC_DELIVERY_TERM"), QStringLiteral("21 SA + 0 j"));
             QVERIFY(meravel::test::TextsFit(modal));
             QTest::keyClick(modal, Qt::Key_Escape);
         });

@@ -68,9 +68,9 @@ private:
     }
 };
 
-// The calculator's window: what each command asked of it. The age typed by
-// the dates' tool reaches the calculator as the age field's change
-// notification does.
+// The calculator's window: what each command asked of it. The age and the
+// weeks typed by the dates' tool reach the calculator as the fields' change
+// notifications do.
 class FakeCalculatorWindow : public FakeFormPlatform, public CalculatorWindow
 {
 public:
@@ -82,7 +82,7 @@ public:
     int m_nCurves = 0;
     CalendarDate m_today{2026, 12, 9};
     std::vector<DeliveryAgeDates> m_deliveryOpenings;
-    std::optional<std::string> m_deliveryAnswer; // what the dates' window returns
+    std::optional<DeliveryAgeCheck> m_deliveryAnswer; // what OK in the dates' window returns; nothing: Annuler
     bool m_bClipboardWorks = true;
     std::vector<std::string> m_copied;
     std::vector<std::string> m_announced;
@@ -91,7 +91,7 @@ public:
     void EndAccepted() override { ++m_nEnded; }
     void RunAboutBox() override { ++m_nAboutBoxes; }
     CalendarDate Today() override { return m_today; }
-    std::optional<std::string> RunDeliveryAge(const DeliveryAgeDates &opening) override
+    std::optional<DeliveryAgeCheck> RunDeliveryAge(const DeliveryAgeDates &opening) override
     {
         m_deliveryOpenings.push_back(opening);
         return m_deliveryAnswer;
@@ -100,6 +100,11 @@ public:
     {
         m_fields.m_strAge = text;
         m_calculator.OnChangeAge();
+    }
+    void TypeWeeks(const std::string &text) override
+    {
+        m_fields.m_strWeeks = text;
+        m_calculator.OnChangeWeeks();
     }
     bool CopyToClipboard(const std::string &text) override
     {
