@@ -77,7 +77,10 @@ QWidget *MakeLabel(QWidget *parent, const DialogControl &control)
     const bool centred = edged || (control.style & res::kCenterVertically);
     label->setAlignment(HorizontalAlignment(control.style) | (centred ? Qt::AlignVCenter : Qt::AlignTop));
     if (edged) {
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // The style's own edge: a plain sunken panel is drawn in the
+        // palette's light and dark, which some styles (Adwaita-HighContrast)
+        // make the window's own colour, and the edge vanishes.
+        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         label->setLineWidth(1);
     }
     return label;

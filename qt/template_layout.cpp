@@ -72,6 +72,16 @@ QRect LineEditContents(const QLineEdit *edit, QSize size)
 // Where a spin box shows its text, within a spin box of this size.
 QRect SpinBoxContents(const QAbstractSpinBox *box, QSize size)
 {
+    // A date field with a calendar is drawn as an editable drop-down list,
+    // and places its text where the list would.
+    if (const auto *date = qobject_cast<const QDateTimeEdit *>(box); date && date->calendarPopup()) {
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.rect = QRect(QPoint(0, 0), size);
+        option.editable = true;
+        option.subControls = QStyle::SC_ComboBoxEditField;
+        return box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+    }
     QStyleOptionSpinBox option;
     option.initFrom(box);
     option.rect = QRect(QPoint(0, 0), size);
@@ -236,6 +246,12 @@ TemplateLayout::Needs TemplateLayout::MeasureControls(const DialogUnits &units, 
             height = std::max(height, Widget(i)->minimumSizeHint().height());
         } else if (qobject_cast<QLineEdit *>(Widget(i)) || qobject_cast<QAbstractSpinBox *>(Widget(i))) {
             height = FieldHeight(Widget(i), units.X(control.cx), height);
+        } else if (control.kind == ControlKind::Label) {
+            // The text whole, within the style's edge: the template's 8 units
+            // are a line of its Windows font, a line of some fonts takes a
+            // pixel or two more, and some styles' edges take more room than
+            // a sunken edge.
+            height = std::max(height, Widget(i)->heightForWidth(units.X(control.cx)));
         } else if (control.kind == ControlKind::Icon) {
             height = 32;
         } else if (control.kind == ControlKind::Rule) {
@@ -317,8 +333,8 @@ bool TemplateLayout::MakeRoomInGroups(
     return !moreAcross.empty() || !moreDown.empty();
 }
 
-// A label beside a one-line field, on the same template row, sits on the
-// field's text baseline.
+// A label beside a one-line field or a date field, on the same template
+// row, sits on the field's text baseline.
 void TemplateLayout::SitLabelsOnBaselines(QList<QRect> &rects) const
 {
     for (qsizetype i = 0; i < m_items.size(); ++i) {
@@ -330,7 +346,8 @@ void TemplateLayout::SitLabelsOnBaselines(QList<QRect> &rects) const
         int distance = 0;
         for (qsizetype j = 0; j < m_items.size(); ++j) {
             const DialogControl &field = *m_controls[j];
-            if (field.kind != ControlKind::Edit || label.y < field.y || label.y >= field.y + field.cy)
+            const bool oneLine = field.kind == ControlKind::Edit || field.kind == ControlKind::DatePicker;
+            if (!oneLine || label.y < field.y || label.y >= field.y + field.cy)
                 continue;
             const int gap = std::max(label.x - (field.x + field.cx), field.x - (label.x + label.cx));
             if (gap >= 0 && (nearest < 0 || gap < distance)) {

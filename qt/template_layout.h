@@ -11,8 +11,8 @@
 // control or its title would cross it, under a control that grew. Everything
 // beyond such a line moves by the space inserted there, so rows and columns
 // stay lined up; the window grows instead of anything being clipped. A label
-// beside a one-line field sits on the field's text baseline. Recomputed
-// whenever the style, the font or a control's size hint changes.
+// beside a one-line field or a date field sits on the field's text baseline.
+// Recomputed whenever the style, the font or a control's size hint changes.
 //
 // A control inside a group box is the group box's child (so that the group's
 // title labels it for screen readers): it is placed in the group's

@@ -1,8 +1,10 @@
-// The calculator under every style installed (Fusion, Windows, and those of
-// the desktop themes: Adwaita, its dark and high-contrast variants), at the
-// scale factors 1, 1.5 and 2: no control crosses a group box's frame, no text
-// is cut, and the labels beside the fields sit on the fields' text baseline.
+// The calculator and the dates' window under every style installed
+// (Fusion, Windows, and those of the desktop themes: Adwaita, its dark and
+// high-contrast variants), at the scale factors 1, 1.5 and 2: no control
+// crosses a group box's frame, no text is cut, and the labels beside the
+// fields and the dates sit on their text baseline.
 
+#include "qt/delivery_age_dialog.h"
 #include "qt/risk_dialog.h"
 #include "tests/gui/gui_support.h"
 
@@ -145,19 +147,35 @@ private Q_SLOTS:
         }
         QVERIFY(meravel::test::TextsFit(&dialog));
 
-        // "ans" and "SA" on the baseline of the age and the weeks.
+        // The dates' window with both its messages, the age's on two lines.
+        meravel::CDeliveryAgeDialog dates(nullptr, {{1960, 1, 1}, {2021, 1, 1}, {2026, 12, 9}});
+        dates.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dates));
+        QVERIFY(meravel::test::TextsFit(&dates));
+
+        // "ans" and "SA" on the baseline of the age and the weeks, the date's
+        // label on the date's.
         struct Beside
         {
+            QWidget *window;
             const char *field;
             const char *label;
         };
-        for (const Beside &pair : {Beside{"IDC_AGE", "ans"}, Beside{"IDC_WEEKS", "SA"}}) {
-            QLineEdit *edit = Field(&dialog, pair.field);
-            QLabel *label = Label(&dialog, QString::fromUtf8(pair.label));
+        for (const Beside &pair : {Beside{&dialog, "IDC_AGE", "ans"}, Beside{&dialog, "IDC_WEEKS", "SA"},
+                 Beside{&dates, "IDC_DELIVERY_DATE", "Date prévue d'accouchement :"}}) {
+            // The window active: some styles draw an inactive window's texts
+            // too faint to measure.
+            pair.window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(pair.window));
+            QLineEdit *edit = Field(pair.window, pair.field);
             const QString value = edit->text();
-            const int field = TextBottom(&dialog, edit, [&](bool show) { edit->setText(show ? value : QString()); });
-            const int beside = TextBottom(
-                &dialog, label, [&](bool show) { label->setText(show ? QString::fromUtf8(pair.label) : QString()); });
+            const int field
+                = TextBottom(pair.window, edit, [&](bool show) { edit->setText(show ? value : QString()); });
+            // The label showing the field's text, whose letters reach as low.
+            QLabel *label = Label(pair.window, QString::fromUtf8(pair.label));
+            label->setText(value);
+            const int beside
+                = TextBottom(pair.window, label, [&](bool show) { label->setText(show ? value : QString()); });
             QVERIFY2(field > 0 && std::abs(field - beside) <= 1,
                 qPrintable(
                     QStringLiteral("%1 at %2, %3 at %4").arg(pair.field).arg(field).arg(pair.label).arg(beside)));
