@@ -116,6 +116,13 @@ QWidget *MakePushButton(QWidget *parent, const DialogControl &control)
     return button;
 }
 
+// Whether the desktop chose the font's size (see DialogFont).
+bool IsDesktopFontSize(const QFont &font)
+{
+    const bool standIn = font.family() == QLatin1String("Sans Serif") && font.pointSizeF() == 9.0;
+    return font.pointSizeF() > 0 && !standIn;
+}
+
 } // namespace
 
 DialogUnits::DialogUnits(const QFont &font)
@@ -146,9 +153,10 @@ QFont DialogFont(const res::DialogTemplate &dialog)
 {
     // The template's font is a Windows one: looking it up on Linux would
     // only cost start-up time before falling back.
-    QFont fallback = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    fallback.setPointSize(dialog.pointSize);
-    return fallback;
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    if (!IsDesktopFontSize(font))
+        font.setPointSize(dialog.pointSize);
+    return font;
 }
 
 QHash<int, QWidget *> BuildDialogControls(QWidget *client, const res::DialogTemplate &dialog)

@@ -48,8 +48,13 @@ private:
     int m_nBaseY;
 };
 
-// The desktop's general font at the template's size (the template's font is
-// a Windows one).
+// The desktop's general font (the font of GNOME's or KDE's settings, through
+// Qt's platform theme), at its own size: the layout is in dialog units, so
+// the windows grow with it. At the template's size (8 points) where the
+// desktop gives no size: a font sized in pixels, or Qt's stand-in for a
+// desktop that names no font ("Sans Serif" at 9 points, from the generic
+// platform theme, the KDE one without a font setting, and the offscreen
+// platform). The template's family is a Windows one and is never used.
 QFont DialogFont(const res::DialogTemplate &dialog);
 
 // Creates the template's controls as children of client, sized to the

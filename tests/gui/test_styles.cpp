@@ -1,8 +1,11 @@
 // The calculator and the dates' window under every style installed
 // (Fusion, Windows, and those of the desktop themes: Adwaita, its dark and
-// high-contrast variants), at the scale factors 1, 1.5 and 2: no control
-// crosses a group box's frame, no text is cut, and the labels beside the
-// fields and the dates sit on their text baseline.
+// high-contrast variants), at the scale factors 1, 1.5 and 2: the dialog font
+// at the size MERAVEL_DIALOG_POINTS says, no control crosses a group box's
+// frame, no text is cut, and the labels beside the fields and the dates sit
+// on their text baseline. ctest runs it offscreen, where the desktop names no
+// font (8 points), and on an X server with GTK's font set to 14 points
+// (tests/gui/desktop-14pt), read by Qt's GTK platform theme.
 
 #include "qt/delivery_age_dialog.h"
 #include "qt/risk_dialog.h"
@@ -95,6 +98,7 @@ private Q_SLOTS:
         QVERIFY(!Field(&dialog, "IDC_ADVICE")->text().isEmpty());
 
         const auto *client = Field<QWidget>(&dialog, "client");
+        QCOMPARE(client->font().pointSize(), qEnvironmentVariableIntValue("MERAVEL_DIALOG_POINTS"));
         const QList<QWidget *> controls = client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         for (const QGroupBox *group : client->findChildren<QGroupBox *>()) {
             // Every control that reaches into the frame lies inside its
