@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -72,9 +71,6 @@ CRiskDialog::CRiskDialog(QWidget *parent)
     connect(m_comboFormula, &QComboBox::currentIndexChanged, this, [this] { m_calculator.OnSelchangeFormula(); });
     connect(m_pWeeks->Field(), &QLineEdit::textChanged, this, [this] { m_calculator.OnChangeWeeks(); });
     connect(m_pWeeks, &UpDownSpinBox::stepped, this, [this](int delta) { m_calculator.OnSpinStep(delta); });
-    // The framework's Help command.
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-        [this] { m_calculator.OnCommand(ID_HELP); });
 
     OnInitDialog();
 }
@@ -95,6 +91,8 @@ QMenuBar *CRiskDialog::CreateMenuBar()
             }
             QAction *action = menu->addAction(QString::fromUtf8(item.text));
             action->setObjectName(QString::fromLatin1(item.name));
+            // Every shortcut of the table, F1 and Ctrl+Q included: the menu
+            // shows it beside the item.
             if (item.shortcut)
                 action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
             const int id = item.id;

@@ -10,7 +10,8 @@
 //   formula chosen    -> OnSelchangeFormula
 //   weeks edited      -> OnChangeWeeks
 //   spin step         -> OnSpinStep
-//   Enter, the menus, F1 -> OnCommand, with the command's identifier
+//   Enter, the menus and their keys (F1, Ctrl+Q, Ctrl+Shift+C)
+//                     -> OnCommand, with the command's identifier
 //   Escape, close box -> the window ends (rejected)
 //
 // The About box is asked for with aboutRequested(), for the application to

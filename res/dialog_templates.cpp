@@ -39,9 +39,9 @@ constexpr DialogControl kMainControls[] = {
 };
 
 constexpr MenuItem kOptionsMenu[] = {
-    {ID_MENU_INFO, "ID_MENU_INFO", "&Infos"},
+    {ID_MENU_INFO, "ID_MENU_INFO", "&Infos", "F1", ShortcutScope::Help},
     {0, "", ""},
-    {ID_MENU_QUIT, "ID_MENU_QUIT", "&Quitter"},
+    {ID_MENU_QUIT, "ID_MENU_QUIT", "&Quitter", "Ctrl+Q", ShortcutScope::Linux},
 };
 
 constexpr MenuItem kToolsMenu[] = {

@@ -62,12 +62,21 @@ struct DialogControl
     int labelFor = 0;             // a label: the field it names, 0 for none
 };
 
+// Where a menu item's shortcut is a key of the program, and is shown beside
+// the item.
+enum class ShortcutScope {
+    Everywhere, // a key of both programs: an accelerator on Windows
+    Help,       // F1: Windows' dialog manager already sends it as the Help command; Qt binds it to the item
+    Linux,      // a key of the Linux desktops' guidelines (Ctrl+Q quits): the Windows menu neither shows nor binds it
+};
+
 struct MenuItem
 {
     int id;           // the command, 0 for a separator
     const char *name; // the identifier's name, empty for a separator
     const char *text;
-    const char *shortcut = nullptr; // e.g. "Ctrl+Shift+C", or nullptr
+    const char *shortcut = nullptr; // as Qt reads it, e.g. "Ctrl+Shift+C", or nullptr
+    ShortcutScope scope = ShortcutScope::Everywhere;
 };
 
 // One drop-down of a menu bar.

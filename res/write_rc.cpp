@@ -211,7 +211,8 @@ void WriteMenu(std::ostream &rc, const DialogTemplate &dialog)
                 continue;
             }
             std::string text = item.text;
-            if (item.shortcut)
+            // Shown after a tab, as Windows menus show their keys.
+            if (item.shortcut && item.scope != ShortcutScope::Linux)
                 text += "\t" + FrenchShortcut(item.shortcut);
             rc << "        MENUITEM " << Quoted(text.c_str()) << ", " << item.id << "\n";
         }
@@ -220,13 +221,14 @@ void WriteMenu(std::ostream &rc, const DialogTemplate &dialog)
     rc << "END\n\n";
 }
 
-// The menu's shortcuts as an accelerator table, for "Ctrl+[Shift+]LETTER".
+// The menu's shortcuts of both programs as an accelerator table, for
+// "Ctrl+[Shift+]LETTER".
 void WriteAccelerators(std::ostream &rc, const DialogTemplate &dialog, int id)
 {
     rc << id << " ACCELERATORS\nBEGIN\n";
     for (const MenuPopup &popup : dialog.menus) {
         for (const MenuItem &item : popup.items) {
-            if (!item.shortcut)
+            if (!item.shortcut || item.scope != ShortcutScope::Everywhere)
                 continue;
             const std::string shortcut = item.shortcut;
             const char key = shortcut.back();

@@ -627,6 +627,7 @@ SCENARIOS = {
         step("keypad Enter in the advice field", [At("IDC_ADVICE"), "KP_Enter"], ENDS),
         step("Escape in the gestational field", [At("IDC_GEST_RISK"), "Escape"], ENDS),
         step("Options > Quitter (Alt+O, Q)", ["alt+o", "q"], ENDS),
+        step("Ctrl+Q, the Linux desktops' quit key", ["ctrl+q"], ENDS, only="qt"),
         step("Alt+F4 in the weeks field", [At("IDC_WEEKS"), "alt+F4"], ENDS),
         step("the window manager's close (_NET_CLOSE_WINDOW, wmctrl -c)",
              [Command("wmctrl", "-F", "-c", "Meravel")], ENDS, only="qt"),

@@ -94,7 +94,7 @@ DIALOG 104 | re | FONT 8, "MS Sans Serif"(, .*)?
 DIALOG 104 | re | CONTROL "", 1020, "BUTTON", 0x[0-9a-fA-F]*[bB]L?, 0, 0, 300, 180
 DIALOG 104 | re | CONTROL "Fermer", 2, "BUTTON", 0x[0-9a-fA-F]*1L?, 245, 184, 50, 14
 MENU 130 | is | LANGUAGE 12, 1
-MENU 130 | is | ITEMS POPUP "&Options" / MENUITEM "&Infos", 32771 / MENUITEM SEPARATOR / MENUITEM "&Quitter", 32772 / POPUP "O&utils" / MENUITEM L"\302&ge \340 l'accouchement...", 32773 / MENUITEM L"&Copier le r\351sum\351\tCtrl+Maj+C", 32774 / MENUITEM "Courbe du &risque...", 32775
+MENU 130 | is | ITEMS POPUP "&Options" / MENUITEM "&Infos\tF1", 32771 / MENUITEM SEPARATOR / MENUITEM "&Quitter", 32772 / POPUP "O&utils" / MENUITEM L"\302&ge \340 l'accouchement...", 32773 / MENUITEM L"&Copier le r\351sum\351\tCtrl+Maj+C", 32774 / MENUITEM "Courbe du &risque...", 32775
 ACCELERATORS 131 | is | LANGUAGE 12, 1
 ACCELERATORS 131 | re | 67, 32774, VIRTKEY, (SHIFT, CONTROL|CONTROL, SHIFT)
 STRINGTABLE | is | LANGUAGE 12, 1
