@@ -1,4 +1,4 @@
-# The whole set-up on a fresh Debian or Ubuntu machine:
+# The whole set-up on a fresh Debian 12 machine:
 #   make run      installs what building and running need, builds the program
 #                 alone (no tests, no benchmarks) in build-run/, opens it
 #   make test     installs what the tests need too, builds the Linux and the
@@ -48,8 +48,10 @@ configure-run: deps-run
 build-run: configure-run
 	cmake --build --preset run -j $(JOBS)
 
+# Without a desktop the program itself says so, in French and English, and
+# ends with status 1.
 run: build-run
-	@./scripts/run.sh build-run/qt/meravel
+	./build-run/qt/meravel
 
 test: build windows
 	ctest --preset default -j $(JOBS)
