@@ -1,8 +1,10 @@
 // Prints every figure the calculator shows for a grid of inputs: the ages
 // from 18.00 to 45.00 by hundredths (typed as text, so that the age grammar
-// is part of it), then 17.99 and 45.01, both formulas and every week from 1 to
-// 42, with the exact bits of the probability and of the odds. Built for Linux
-// and for Windows; the two outputs must be identical, byte for byte.
+// is part of it), then 17.99, 45.01 and six ages typed with four decimals,
+// both formulas and every week from 1 to 42, with the exact bits of the
+// probability and of the odds. Built for Linux
+// and for Windows; both outputs must equal figures.txt beside it, byte for
+// byte, so that changing any figure's bits means changing that file.
 
 #include "form/risk_form.h"
 #include "risk/gestational_ratio.h"
@@ -64,5 +66,10 @@ int main()
     }
     PrintAge(platform, form, "17.99");
     PrintAge(platform, form, "45.01");
+    // Ages typed with four decimals at which the C libraries' exp (glibc's,
+    // and Windows' under Wine) misses the last bit of Cuckle's p or Hecht's:
+    // figures taken from there would differ here.
+    for (const char *age : {"25.1784", "28.6104", "35.2005", "21.0143", "25.2053", "31.9034"})
+        PrintAge(platform, form, age);
     return 0;
 }
