@@ -4,11 +4,11 @@
 # `make test` can call it every time.
 #
 #   install-deps.sh run      building and running the Linux program
-#   install-deps.sh test     run's, plus all the tests need: GoogleTest and
-#                            benchmark, Xvfb, openbox and the X tools, the Qt
-#                            styles checked, the packaging and accessibility
-#                            tools, and the Windows program's cross compiler,
-#                            installer tools and Wine
+#   install-deps.sh test     run's, plus all the tests need: GoogleTest,
+#                            benchmark and MPFR, Xvfb, openbox and the X
+#                            tools, the Qt styles checked, the packaging and
+#                            accessibility tools, and the Windows program's
+#                            cross compiler, installer tools and Wine
 #   install-deps.sh windows  run's, plus building the Windows program and its
 #                            installer (no Wine), and signing them
 #   install-deps.sh package  run's, plus making the Debian package
@@ -29,7 +29,7 @@ package_packages=(dpkg-dev file)
 test_packages=(
   "${windows_packages[@]}"
   wine wine64 fonts-wine
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
   xvfb xauth xdotool x11-utils openbox imagemagick xclip wmctrl libxcb1-dev
   adwaita-qt6 qt6-gtk-platformtheme
   librsvg2-bin locales desktop-file-utils appstream dpkg-dev file lintian
