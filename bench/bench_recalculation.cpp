@@ -1,7 +1,14 @@
-// What one keystroke costs: the whole recalculation of the form, from reading
-// the fields to writing them back, against a fake window so that only the
-// form's own work is measured. The aim is well under 2 microseconds per
-// recalculation, so that typing never waits on the figures.
+// What one keystroke costs, against a fake window so that only the form's own
+// work is measured. An edit of the age or a change of formula runs
+// ComputeTermRisk: the fields read, the age parsed, the term probability, its
+// texts and the advice written back; then ComputeGestationalRisk, which reads
+// the fields again, computes the probability again and Snijders' ratio for
+// the weeks, and writes its text. A click on the weeks spin control runs the
+// second half alone. With Cuckle's formula an age edit makes two exponentials,
+// a logarithm and a power of 10, all correctly rounded (bench_rounded_math.cpp
+// times each); with Hecht's, two squares and two cubes more. The aim is under
+// 0.6 microseconds per age edit (0.38 with the C library's functions on the
+// machine it was set on), so that typing never waits on the figures.
 
 #include "form/risk_form.h"
 #include "tests/support/fake_form_platform.h"

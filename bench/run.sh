@@ -10,6 +10,7 @@ build_dir=${MERAVEL_BUILD_DIR:-build}
 # $build_dir/bench, or a script under bench/.
 steps=(
   meravel_bench_recalculation
+  meravel_bench_rounded_math
   startup.sh
 )
 
