@@ -163,4 +163,16 @@ DeliveryAgeCheck CheckDeliveryAge(const CalendarDate &birth, const CalendarDate 
     return check;
 }
 
+std::string NewMessages(const DeliveryAgeCheck &before, const DeliveryAgeCheck &now)
+{
+    std::string told;
+    for (const auto &[was, is] :
+        {std::pair(&before.message, &now.message), std::pair(&before.term.message, &now.term.message)}) {
+        if (is->empty() || *is == *was)
+            continue;
+        told += (told.empty() ? "" : " ") + *is;
+    }
+    return told;
+}
+
 } // namespace meravel

@@ -81,4 +81,9 @@ struct DeliveryAgeCheck
 // the term on `today` beside.
 DeliveryAgeCheck CheckDeliveryAge(const CalendarDate &birth, const CalendarDate &delivery, const CalendarDate &today);
 
+// What a screen reader is told when the dates change: each message that
+// appeared or changed (why the dates are refused, why the weeks are not
+// written), none when they are as they were.
+std::string NewMessages(const DeliveryAgeCheck &before, const DeliveryAgeCheck &now);
+
 } // namespace meravel

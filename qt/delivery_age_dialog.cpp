@@ -1,5 +1,6 @@
 #include "qt/delivery_age_dialog.h"
 
+#include "qt/accessibility.h"
 #include "qt/dialog_builder.h"
 #include "qt/main_icon.h"
 #include "res/dialog_templates.h"
@@ -40,6 +41,7 @@ CDeliveryAgeDialog::CDeliveryAgeDialog(QWidget *parent, const DeliveryAgeDates &
     m_pWeeksMessage = Control<QLabel>(controls, IDC_DELIVERY_WEEKS_MESSAGE);
     m_pOK = Control<QPushButton>(controls, IDOK);
     auto *cancel = Control<QPushButton>(controls, IDCANCEL);
+    m_pAnnouncer = new Announcer(this);
 
     m_pBirthDate->setDate(ToQDate(opening.birth));
     m_pDeliveryDate->setDate(ToQDate(opening.delivery));
@@ -55,7 +57,10 @@ CDeliveryAgeDialog::CDeliveryAgeDialog(QWidget *parent, const DeliveryAgeDates &
 
 void CDeliveryAgeDialog::OnChangeDate()
 {
+    const DeliveryAgeCheck before = m_check;
     m_check = CheckDeliveryAge(FromQDate(m_pBirthDate->date()), FromQDate(m_pDeliveryDate->date()), m_today);
+    if (const std::string told = NewMessages(before, m_check); !told.empty())
+        m_pAnnouncer->Announce(FromUtf8(told));
     m_pAge->setText(FromUtf8(m_check.ageText));
     m_pTerm->setText(FromUtf8(m_check.term.text));
     m_pMessage->setText(FromUtf8(m_check.message));

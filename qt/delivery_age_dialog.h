@@ -22,6 +22,8 @@ class QPushButton;
 
 namespace meravel {
 
+class Announcer;
+
 class CDeliveryAgeDialog : public QDialog
 {
     Q_OBJECT
@@ -43,6 +45,8 @@ private:
     QLabel *m_pMessage = nullptr;
     QLabel *m_pWeeksMessage = nullptr;
     QPushButton *m_pOK = nullptr;
+    // Tells a screen reader why the dates are refused, when it appears.
+    Announcer *m_pAnnouncer = nullptr;
     DeliveryAgeCheck m_check;
 };
 

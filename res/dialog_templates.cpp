@@ -69,9 +69,8 @@ constexpr DialogControl kDeliveryAgeControls[] = {
         kReadOnly | kAlignRight | kAutoHScroll | kBorder | kTabStop,
         "Terme aujourd'hui, en semaines d'aménorrhée et jours"},
     {Label, IDC_STATIC, "", "Convention française : DPA = 41 SA + 0 j.", 7, 80, 198, 8, kAlignLeft, ""},
-    {Label, IDC_DELIVERY_MESSAGE, "IDC_DELIVERY_MESSAGE", "", 7, 92, 198, 18, kAlignLeft, "Message"},
-    {Label, IDC_DELIVERY_WEEKS_MESSAGE, "IDC_DELIVERY_WEEKS_MESSAGE", "", 7, 112, 198, 10, kAlignLeft,
-        "Message sur les SA"},
+    {Label, IDC_DELIVERY_MESSAGE, "IDC_DELIVERY_MESSAGE", "", 7, 92, 198, 18, kAlignLeft, ""},
+    {Label, IDC_DELIVERY_WEEKS_MESSAGE, "IDC_DELIVERY_WEEKS_MESSAGE", "", 7, 112, 198, 10, kAlignLeft, ""},
     {PushButton, IDOK, "IDOK", "OK", 100, 128, 50, 14, kDefaultButton | kTabStop, "OK"},
     {PushButton, IDCANCEL, "IDCANCEL", "Annuler", 155, 128, 50, 14, kTabStop, "Annuler"},
 };

@@ -134,6 +134,20 @@ TEST(DeliveryAge, Check)
     }
 }
 
+// A screen reader hears each message once, when it appears or changes.
+TEST(DeliveryAge, NewMessages)
+{
+    const CalendarDate birth{1990, 1, 1}, today{2026, 7, 2};
+    const DeliveryAgeCheck fine = CheckDeliveryAge(birth, {2026, 7, 2}, today);
+    const DeliveryAgeCheck before = CheckDeliveryAge(birth, {1989, 12, 31}, today);
+    const DeliveryAgeCheck late = CheckDeliveryAge(birth, {2027, 9, 1}, today);
+    EXPECT_EQ(NewMessages(fine, before), before.message + " " + before.term.message);
+    EXPECT_EQ(NewMessages(before, before), "");
+    EXPECT_EQ(NewMessages(before, fine), "");
+    EXPECT_EQ(NewMessages(fine, late), late.term.message);
+    EXPECT_FALSE(late.term.message.empty());
+}
+
 // --- The record summary ---
 
 TEST(RecordSummary, Lines)

@@ -277,4 +277,20 @@ AccessibleFacts *AccessibleFactsOf(HWND control)
     return static_cast<AccessibleFacts *>(::GetPropW(control, kFactsProperty));
 }
 
+HWND CreateAnnouncer(HWND window)
+{
+    HWND announcer = ::CreateWindowExW(
+        0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    AccessibleFacts alert;
+    alert.role = ROLE_SYSTEM_ALERT;
+    SetAccessibleFacts(announcer, std::move(alert));
+    return announcer;
+}
+
+void Announce(HWND announcer, const std::string &text)
+{
+    ::SetWindowTextW(announcer, ToUtf16(text).c_str());
+    ::NotifyWinEvent(EVENT_SYSTEM_ALERT, announcer, OBJID_CLIENT, CHILDID_SELF);
+}
+
 } // namespace meravel

@@ -44,4 +44,9 @@ void SetAccessibleFacts(HWND dialog, const res::DialogTemplate &table);
 // The facts of a control given them, or nullptr.
 AccessibleFacts *AccessibleFactsOf(HWND control);
 
+// What tells a screen reader something without moving the focus: an alert of
+// no size in the window, named by the text each time it raises the alert.
+HWND CreateAnnouncer(HWND window);
+void Announce(HWND announcer, const std::string &text);
+
 } // namespace meravel

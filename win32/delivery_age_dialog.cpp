@@ -1,6 +1,7 @@
 #include "win32/delivery_age_dialog.h"
 
 #include "res/resource.h"
+#include "win32/accessible.h"
 
 namespace meravel {
 
@@ -13,8 +14,15 @@ CDeliveryAgeDialog::CDeliveryAgeDialog(HWND owner, const DeliveryAgeDates &openi
 BOOL CDeliveryAgeDialog::OnInitDialog()
 {
     CenterWindow();
+    m_hAnnouncer = CreateAnnouncer(m_hWnd);
     SetUpDatePicker(IDC_BIRTH_DATE, m_opening.birth);
     SetUpDatePicker(IDC_DELIVERY_DATE, m_opening.delivery);
+    // A screen reader reads each date as it is shown.
+    for (const int id : {IDC_BIRTH_DATE, IDC_DELIVERY_DATE}) {
+        HWND picker = ::GetDlgItem(m_hWnd, id);
+        if (AccessibleFacts *facts = AccessibleFactsOf(picker))
+            facts->value = [picker] { return ToUtf16(WindowTextUtf8(picker)); };
+    }
 
     // Setting the dates raises no change notification.
     OnDateTimeChange();
@@ -50,7 +58,10 @@ void CDeliveryAgeDialog::OnNotify(int id, NMHDR *header)
 
 void CDeliveryAgeDialog::OnDateTimeChange()
 {
+    const DeliveryAgeCheck before = m_check;
     m_check = CheckDeliveryAge(PickedDate(IDC_BIRTH_DATE), PickedDate(IDC_DELIVERY_DATE), m_opening.today);
+    if (const std::string told = NewMessages(before, m_check); !told.empty())
+        Announce(m_hAnnouncer, told);
     ::SetDlgItemTextW(m_hWnd, IDC_DELIVERY_AGE, ToUtf16(m_check.ageText).c_str());
     ::SetDlgItemTextW(m_hWnd, IDC_DELIVERY_TERM, ToUtf16(m_check.term.text).c_str());
     ::SetDlgItemTextW(m_hWnd, IDC_DELIVERY_MESSAGE, ToUtf16(m_check.message).c_str());

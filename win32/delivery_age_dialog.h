@@ -37,6 +37,8 @@ private:
 
     DeliveryAgeDates m_opening;
     DeliveryAgeCheck m_check;
+    // Tells a screen reader why the dates are refused, when it appears.
+    HWND m_hAnnouncer = nullptr;
 };
 
 } // namespace meravel

@@ -82,11 +82,7 @@ BOOL CRiskDialog::OnInitDialog()
 
     // What a screen reader is told without moving the focus: a control of no
     // size, named by the text, which raises an alert.
-    m_hAnnouncer = ::CreateWindowExW(
-        0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    AccessibleFacts alert;
-    alert.role = ROLE_SYSTEM_ALERT;
-    SetAccessibleFacts(m_hAnnouncer, std::move(alert));
+    m_hAnnouncer = CreateAnnouncer(m_hWnd);
     // The formula chosen, and where a step of the weeks starts from, are the
     // list's and the spin's values.
     if (AccessibleFacts *formula = AccessibleFactsOf(Item(IDC_FORMULA)))
@@ -258,8 +254,7 @@ void CRiskDialog::Beep()
 
 void CRiskDialog::Announce(const std::string &text)
 {
-    ::SetWindowTextW(m_hAnnouncer, ToUtf16(text).c_str());
-    ::NotifyWinEvent(EVENT_SYSTEM_ALERT, m_hAnnouncer, OBJID_CLIENT, CHILDID_SELF);
+    meravel::Announce(m_hAnnouncer, text);
 }
 
 void CRiskDialog::ShowStatus(const std::string &text)

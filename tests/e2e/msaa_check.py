@@ -23,10 +23,10 @@ import tempfile
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from run_e2e import Calculator, Failure, Session, end_cleanly_on_sigterm, log  # noqa: E402
-from spoken import ABOUT, CALCULATOR, CURVE, WINDOWS  # noqa: E402
+from spoken import ABOUT, CALCULATOR, CURVE, DATES, WINDOWS  # noqa: E402
 
 # How each window is opened from the calculator, and closed again.
-OPENING = {CALCULATOR: None, ABOUT: ["F1"], CURVE: ["alt+u", "r"]}
+OPENING = {CALCULATOR: None, ABOUT: ["F1"], DATES: ["alt+u", "g"], CURVE: ["alt+u", "r"]}
 
 
 def listing(calc, title):

@@ -36,7 +36,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from atspi_check import Buses  # noqa: E402
 from run_e2e import START_TIMEOUT, Calculator, Failure, Session, end_cleanly_on_sigterm, log  # noqa: E402
-from spoken import CALCULATOR, CURVE, WINDOWS  # noqa: E402
+from spoken import CALCULATOR, CURVE, DATES, WINDOWS  # noqa: E402
 
 # Orca's preferences: its speech logged line by line; no speech server to
 # look for.
@@ -60,6 +60,7 @@ def control(window, identifier):
 AGE, FORMULA, WEEKS = control(CALCULATOR, 1001), control(CALCULATOR, 1000), control(CALCULATOR, 1004)
 TERM, GEST = control(CALCULATOR, 1002), control(CALCULATOR, 1003)
 PLOT, CAPTION = control(CURVE, 1020), control(CURVE, 1021)
+BIRTH = control(DATES, 1010)
 
 # A step: the keys (or text) the user gives, then what Orca must have said
 # since the step began; a figure given as ("whole", text) must be heard whole,
@@ -76,6 +77,9 @@ STEPS = [
     ("Ctrl+Shift+C: the copy confirmed", ["ctrl+shift+c"], ["Résumé copié dans le presse-papiers."]),
     ("Alt+U, R: the curve, with its caption", ["alt+u", "r"], [CURVE, "Hecht, 37 ans : 1/239 ; seuil 1/250"]),
     ("Tab to the plot: described", ["Tab"], [PLOT.name, "repère : 37 ans, 1/239"]),
+    ("Escape, Alt+U, G: the dates' window, on the date of birth", ["Escape", "alt+u", "g"], [DATES, BIRTH.name]),
+    ("a date of birth after the delivery: refused, and said why", ["type:31122099"],
+     ["La date prévue d'accouchement précède la date de naissance."]),
 ]
 
 
@@ -137,8 +141,8 @@ def check(session, exe):
             else:
                 calc.key(key)
             # Each key goes to Orca before the program acts on it: the next
-            # waits until a menu it opens is there.
-            time.sleep(0.5)
+            # waits until a menu or window it opens is there.
+            time.sleep(1.0)
         # Orca speaks within a moment; all it says is waited for, up to a
         # limit, as soon as everything expected is there.
         heard = []

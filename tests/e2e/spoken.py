@@ -37,6 +37,14 @@ WINDOWS = {
     ABOUT: [
         Control(1, "push button", ROLE_PUSHBUTTON, "OK", None, None),
     ],
+    DATES: [
+        Control(1010, "spin button", ROLE_DROPLIST, "Date de naissance", None, None),
+        Control(1011, "spin button", ROLE_DROPLIST, "Date prévue d'accouchement", None, None),
+        Control(1012, "text", ROLE_TEXT, "Âge à la date prévue d'accouchement, en années", None, None),
+        # It opens 140 days before the expected delivery: 287 - 140 = 147.
+        Control(1014, "text", ROLE_TEXT, "Terme aujourd'hui, en semaines d'aménorrhée et jours", "21 SA + 0 j", None),
+        Control(1, "push button", ROLE_PUSHBUTTON, "OK", None, None),
+    ],
     CURVE: [
         Control(1020, "chart", ROLE_CHART, "Courbe du risque à terme", None,
                 ("Cuckle", "Hecht", "1/250", "repère : 25 ans, 1/1408")),
