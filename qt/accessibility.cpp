@@ -294,6 +294,8 @@ Announcer::Announcer(QWidget *parent)
         setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput
             | Qt::X11BypassWindowManagerHint);
         setAttribute(Qt::WA_ShowWithoutActivating);
+        // Not the program's name, which tells its main window.
+        setWindowTitle(QStringLiteral("Meravel : annonces"));
         setGeometry(-10, -10, 1, 1);
         show();
     } else {
