@@ -61,6 +61,8 @@ AGE, FORMULA, WEEKS = control(CALCULATOR, 1001), control(CALCULATOR, 1000), cont
 TERM, GEST = control(CALCULATOR, 1002), control(CALCULATOR, 1003)
 PLOT, CAPTION = control(CURVE, 1020), control(CURVE, 1021)
 BIRTH = control(DATES, 1010)
+# The first item of the Outils menu, said as it opens.
+TOOL = "Âge à l'accouchement..."
 
 # A step: the keys (or text) the user gives, then what Orca must have said
 # since the step began; a figure given as ("whole", text) must be heard whole,
@@ -75,9 +77,12 @@ STEPS = [
     ("Tab to the term figure, heard whole", ["Tab"], [TERM.name, ("whole", "0.42% soit 1/239")]),
     ("Tab to the gestational figure, heard whole", ["Tab"], [GEST.name, ("whole", "1/73")]),
     ("Ctrl+Shift+C: the copy confirmed", ["ctrl+shift+c"], ["Résumé copié dans le presse-papiers."]),
-    ("Alt+U, R: the curve, with its caption", ["alt+u", "r"], [CURVE, "Hecht, 37 ans : 1/239 ; seuil 1/250"]),
+    ("Alt+U: the tools' menu", ["alt+u"], [TOOL]),
+    ("R: the curve, with its caption", ["r"], [CURVE, "Hecht, 37 ans : 1/239 ; seuil 1/250"]),
     ("Tab to the plot: described", ["Tab"], [PLOT.name, "repère : 37 ans, 1/239"]),
-    ("Escape, Alt+U, G: the dates' window, on the date of birth", ["Escape", "alt+u", "g"], [DATES, BIRTH.name]),
+    ("Escape: back to the calculator", ["Escape"], [CALCULATOR]),
+    ("Alt+U again", ["alt+u"], [TOOL]),
+    ("G: the dates' window, on the date of birth", ["g"], [DATES, BIRTH.name]),
     ("a date of birth after the delivery: refused, and said why", ["type:31122099"],
      ["La date prévue d'accouchement précède la date de naissance."]),
 ]
@@ -140,13 +145,12 @@ def check(session, exe):
                 session.type_text(key[5:])
             else:
                 calc.key(key)
-            # Each key goes to Orca before the program acts on it: the next
-            # waits until a menu or window it opens is there.
-            time.sleep(1.0)
-        # Orca speaks within a moment; all it says is waited for, up to a
-        # limit, as soon as everything expected is there.
+            time.sleep(0.3)
+        # Each key goes to Orca before the program acts on it, which takes a
+        # while on a busy machine: what Orca says is waited for, up to a
+        # limit, until everything expected is there.
         heard = []
-        deadline = time.monotonic() + 8
+        deadline = time.monotonic() + 20
         while True:
             calc._alive()
             orca._alive()
