@@ -95,7 +95,7 @@ class Orca:
         os.makedirs(self.prefs)
         with open(os.path.join(self.prefs, "orca-customizations.py"), "w") as f:
             f.write(CUSTOMIZATIONS % self.heard)
-        self.process = session.spawn("orca", ["orca", "-u", self.prefs, "--replace"], env=session.env)
+        self.process = session.spawn("orca", ["orca", "-u", self.prefs], env=session.env)
         self.session = session
         self.read = 0
         session.wait_for("Orca to speak", lambda: self._alive() and "Screen reader on" in " ".join(self.lines()),
