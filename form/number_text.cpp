@@ -136,6 +136,15 @@ std::string FormatFixed(double value, int width, int precision)
     return text;
 }
 
+std::string ShortestDecimal(double value)
+{
+    // std::to_chars without a precision writes the fewest digits that read
+    // back to the same double.
+    char buffer[512];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return error == std::errc() ? std::string(buffer, end) : std::string("?");
+}
+
 std::string Trimmed(std::string_view text)
 {
     constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";

@@ -23,6 +23,11 @@ double ParseDecimal(std::string_view text);
 // padded on the left with spaces to the width.
 std::string FormatFixed(double value, int width, int precision);
 
+// The shortest plain decimal ('.' as the separator, no exponent) that
+// ParseDecimal reads back as exactly this value: 37 is "37", 36.52 is
+// "36.52", whatever text it was read from ("3.7e1", "37ans", "036.520").
+std::string ShortestDecimal(double value);
+
 // The text without the white space (as ParseDecimal skips it) typed around
 // it, to quote what the user typed.
 std::string Trimmed(std::string_view text);

@@ -40,11 +40,12 @@ std::string RecordSummary(const FormTexts &shown, const std::string &formulaName
 {
     std::vector<std::string> parts;
 
-    const std::string age = Trimmed(shown.m_strAge);
+    const bool ageRead = shown.m_strTermRisk != kInvalidAge;
+    const std::string age = ageRead ? ShortestDecimal(ParseDecimal(shown.m_strAge)) : Trimmed(shown.m_strAge);
     parts.push_back(age.empty() ? "Âge maternel non saisi" : "Âge maternel " + age + " ans");
     parts.push_back(formulaName);
 
-    if (shown.m_strTermRisk == kInvalidAge) {
+    if (!ageRead) {
         // The form shows no other figure and no advice for such an age.
         parts.push_back("à terme : Erreur (âge hors de 18 à 45 ans)");
     } else {

@@ -15,9 +15,12 @@ namespace meravel {
 //   Âge maternel 37 ans · Cuckle · à terme 0.47% soit 1/214 · à 12 SA 1/150 ·
 //   Le risque peut justifier l'amniocentèse · Meravel 1.0.0.1
 //
-// (one line). The age and the weeks are given as typed. When the term field
-// shows "Erreur" the summary says so and gives no figure; when there is no
-// gestational figure it gives none for the weeks; the advice only when shown.
+// (one line). The age is given as the figures read it, in its shortest
+// decimal ("37" for "3.7e1" or "37ans", "36.52" for "36.52"), so the record
+// holds the age the figures are for; when the term field shows "Erreur" the
+// age was not one the formulas take, so the summary quotes what was typed,
+// says so and gives no figure. The weeks are given as typed; when there is
+// no gestational figure it gives none for them; the advice only when shown.
 std::string RecordSummary(const FormTexts &shown, const std::string &formulaName, const std::string &program);
 
 // What a screen reader is told when the figures change, as the window shows

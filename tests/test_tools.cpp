@@ -177,6 +177,15 @@ TEST(RecordSummary, Lines)
         {"no weeks", {"37", "0.47% soit 1/214", "", "", kAdvice}, "Cuckle",
             "Âge maternel 37 ans · Cuckle · à terme 0.47% soit 1/214 · semaines non saisies · "
             "Le risque peut justifier l'amniocentèse · Meravel 1.0.0.1"},
+        // The age as read, not as typed; as typed only beside Erreur.
+        {"exponent read", {"3.325e1", "0.20% soit 1/509", "", "", ""}, "Cuckle",
+            "Âge maternel 33.25 ans · Cuckle · à terme 0.20% soit 1/509 · semaines non saisies · Meravel 1.0.0.1"},
+        {"decimals kept, zeros dropped", {"035.520", "0.33% soit 1/308", "", "", ""}, "Cuckle",
+            "Âge maternel 35.52 ans · Cuckle · à terme 0.33% soit 1/308 · semaines non saisies · Meravel 1.0.0.1"},
+        {"digits beyond a double's", {"36.1000000000000000001", "0.37% soit 1/268", "", "", ""}, "Cuckle",
+            "Âge maternel 36.1 ans · Cuckle · à terme 0.37% soit 1/268 · semaines non saisies · Meravel 1.0.0.1"},
+        {"Erreur quotes the typing", {"4.6e1", "Erreur", "", "", ""}, "Cuckle",
+            "Âge maternel 4.6e1 ans · Cuckle · à terme : Erreur (âge hors de 18 à 45 ans) · Meravel 1.0.0.1"},
     };
     for (const auto &row : rows)
         EXPECT_EQ(RecordSummary(row.shown, row.formula, "Meravel 1.0.0.1"), row.expected) << row.name;
