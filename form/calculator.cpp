@@ -100,6 +100,11 @@ bool Calculator::OnCommand(int id)
     }
 }
 
+bool Calculator::WorksFromEveryWindow(int id)
+{
+    return id == ID_TOOLS_COPY_SUMMARY;
+}
+
 void Calculator::OnOK()
 {
     m_form.UpdateData(true);

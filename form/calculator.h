@@ -29,6 +29,10 @@
 //                            clipboard, confirmed on the status line; a beep
 //                            and a word there when the clipboard refuses it
 //   ID_TOOLS_RISK_CURVE   -> the risk curve window
+// Only ID_TOOLS_COPY_SUMMARY's keys work in every window of the program (the
+// About box and the tools' windows too): it changes nothing there and opens
+// nothing over them (WorksFromEveryWindow). F1 is the calculator's alone: in
+// the other windows it does nothing.
 
 #include "form/delivery_age.h"
 #include "form/risk_curve.h"
@@ -109,6 +113,9 @@ public:
     // Carries out the command; false when the identifier is not one of the
     // calculator's commands.
     bool OnCommand(int id);
+    // True for the commands whose keys the front ends pass on from every
+    // window of the program, not only from the calculator's.
+    static bool WorksFromEveryWindow(int id);
 
     // The summary for the patient record, of what the window shows now.
     std::string Summary();

@@ -25,16 +25,17 @@ CAboutDialog::CAboutDialog(QWidget *parent)
         label->setToolTip(QStringLiteral("Meravel " MERAVEL_VERSION));
 }
 
-void RunAboutBox(QWidget *owner)
+void RunAboutBox(CRiskDialog &calculator)
 {
-    CAboutDialog about(owner);
+    CAboutDialog about(&calculator);
+    calculator.ShareCommands(about);
     about.exec();
 }
 
 void ConnectAboutBox(CRiskDialog &calculator)
 {
     QObject::connect(
-        &calculator, &CRiskDialog::aboutRequested, &calculator, [&calculator] { RunAboutBox(&calculator); });
+        &calculator, &CRiskDialog::aboutRequested, &calculator, [&calculator] { RunAboutBox(calculator); });
 }
 
 } // namespace meravel

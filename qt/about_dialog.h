@@ -18,9 +18,10 @@ public:
 
 class CRiskDialog;
 
-// Runs the About box modally over the calculator window; the result is of no
-// interest.
-void RunAboutBox(QWidget *owner);
+// Runs the About box modally over the calculator window, where the
+// calculator's keys that work from every window work too; the result is of
+// no interest.
+void RunAboutBox(CRiskDialog &calculator);
 
 // Opens the About box whenever the calculator asks for it (Infos, F1, the
 // system menu's item).

@@ -97,9 +97,18 @@ QMenuBar *CRiskDialog::CreateMenuBar()
                 action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
             const int id = item.id;
             connect(action, &QAction::triggered, this, [this, id] { m_calculator.OnCommand(id); });
+            if (item.shortcut && Calculator::WorksFromEveryWindow(id))
+                m_sharedActions.append(action);
         }
     }
     return menuBar;
+}
+
+void CRiskDialog::ShareCommands(QWidget &window) const
+{
+    // An action's shortcut works in the active window of any widget it is
+    // added to.
+    window.addActions(m_sharedActions);
 }
 
 void CRiskDialog::OnInitDialog()
@@ -228,6 +237,7 @@ CalendarDate CRiskDialog::Today()
 std::optional<DeliveryAgeCheck> CRiskDialog::RunDeliveryAge(const DeliveryAgeDates &opening)
 {
     CDeliveryAgeDialog dates(this, opening);
+    ShareCommands(dates);
     if (dates.exec() != QDialog::Accepted)
         return std::nullopt;
     return dates.Check();
@@ -278,8 +288,10 @@ void CRiskDialog::ShowStatus(const std::string &text)
 
 void CRiskDialog::ShowRiskCurve()
 {
-    if (!m_pRiskCurve)
+    if (!m_pRiskCurve) {
         m_pRiskCurve = new CRiskCurveWindow(this, m_calculator);
+        ShareCommands(*m_pRiskCurve);
+    }
     m_pRiskCurve->show();
     m_pRiskCurve->raise();
     m_pRiskCurve->activateWindow();

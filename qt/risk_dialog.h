@@ -15,7 +15,9 @@
 //   Escape, close box -> the window ends (rejected)
 //
 // The About box is asked for with aboutRequested(), for the application to
-// run it.
+// run it. The keys of the commands that work from every window
+// (Calculator::WorksFromEveryWindow) are given to the program's other windows
+// with ShareCommands; F1 is the calculator's alone.
 
 #include "form/calculator.h"
 
@@ -24,6 +26,7 @@
 #include <QPointer>
 #include <QTimer>
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -45,6 +48,9 @@ public:
 
     const QIcon &Icon() const { return m_hIcon; }
     Calculator &Calc() { return m_calculator; }
+    // The keys of the commands that work from every window work in this
+    // window of the program too.
+    void ShareCommands(QWidget &window) const;
 
 Q_SIGNALS:
     // The About box is asked for: menu Infos, F1 or the system menu's item.
@@ -98,6 +104,8 @@ private:
     Announcer *m_pAnnouncer = nullptr;
     // Clears the status line.
     QTimer m_statusTimer;
+    // The menu's actions whose keys work in every window.
+    QList<QAction *> m_sharedActions;
     // Open from Outils > Courbe du risque until it is closed.
     QPointer<CRiskCurveWindow> m_pRiskCurve;
 

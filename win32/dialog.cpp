@@ -73,7 +73,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             self->OnCancel();
             return TRUE;
         }
-        return self->OnCommand(code, id);
+        if (self->OnCommand(code, id))
+            return TRUE;
+        HWND owner = ::GetWindow(hwnd, GW_OWNER);
+        if (code == 1 && owner)
+            ::SendMessageW(owner, WM_COMMAND, wParam, lParam);
+        return code == 1 && owner;
     }
     case WM_NOTIFY: {
         auto *header = reinterpret_cast<NMHDR *>(lParam);
@@ -86,7 +91,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     INT_PTR result = TRUE;
     if (self->OnMessage(message, wParam, lParam, &result))
         return result;
-    return FALSE;
+    // Handled, so that it goes no further.
+    return message == WM_HELP;
 }
 
 bool CDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR *)

@@ -8,6 +8,14 @@
 // controls), OnMessage (the rest). The default OK and Cancel actions end the
 // modal run; Enter, Escape and the close command reach them through the
 // dialog manager. A modeless dialog overrides them to destroy its window.
+//
+// Windows passes what a window leaves unhandled on to its owner; two such
+// messages are settled here for every dialog. F1 (WM_HELP) stops at the
+// window it was pressed in unless OnMessage takes it: in a window the
+// calculator owns it would otherwise open the calculator's About box a second
+// time, over a modal one. An accelerator's command (code 1) that OnCommand
+// does not take goes to the owner: the calculator's keys that work from
+// every window arrive there.
 
 #include "win32/win32.h"
 

@@ -8,6 +8,7 @@
 #include "win32/risk_curve_window.h"
 
 #include <cstring>
+#include <vector>
 
 namespace meravel {
 
@@ -60,10 +61,22 @@ CRiskDialog::CRiskDialog(HWND parent)
     , m_calculator(*this, *this)
     , m_hAccelerators(::LoadAcceleratorsW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS)))
 {
+    if (!m_hAccelerators)
+        return;
+    std::vector<ACCEL> shared(static_cast<size_t>(::CopyAcceleratorTableW(m_hAccelerators, nullptr, 0)));
+    shared.resize(
+        static_cast<size_t>(::CopyAcceleratorTableW(m_hAccelerators, shared.data(), static_cast<int>(shared.size()))));
+    std::erase_if(shared, [](const ACCEL &key) { return !Calculator::WorksFromEveryWindow(key.cmd); });
+    if (!shared.empty())
+        m_hSharedAccelerators = ::CreateAcceleratorTableW(shared.data(), static_cast<int>(shared.size()));
 }
 
 // Out of line, where the curve window's class is complete.
-CRiskDialog::~CRiskDialog() = default;
+CRiskDialog::~CRiskDialog()
+{
+    if (m_hSharedAccelerators)
+        ::DestroyAcceleratorTable(m_hSharedAccelerators);
+}
 
 BOOL CRiskDialog::OnInitDialog()
 {
@@ -154,7 +167,7 @@ bool CRiskDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR 
         // platform's own.
         return (wParam & 0xFFF0) == IDM_ABOUT_SYS && m_calculator.OnCommand(IDM_ABOUT_SYS);
     case WM_HELP:
-        // F1, the Help command.
+        // F1 in this window or its menu: the windows it owns keep theirs.
         return m_calculator.OnCommand(ID_HELP);
     case WM_PAINT:
         return OnPaint();
@@ -293,6 +306,9 @@ bool CRiskDialog::PreTranslateMessage(HWND root, MSG *msg)
         return false;
     if (root == m_hWnd)
         return m_hAccelerators && ::TranslateAcceleratorW(m_hWnd, m_hAccelerators, msg);
+    // A window it owns: the command goes to that window, which passes it on.
+    if (m_hSharedAccelerators && ::TranslateAcceleratorW(root, m_hSharedAccelerators, msg))
+        return true;
     if (m_curve && m_curve->IsOpen() && root == m_curve->GetSafeHwnd()) {
         m_bFiltering = true;
         const bool handled = m_curve->PreTranslateMessage(msg);

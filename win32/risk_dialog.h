@@ -18,8 +18,11 @@
 //
 // A modal dialog's loop has no room for an accelerator table or for another
 // window's keys: while the window runs, a message filter hook of the thread
-// (WH_MSGFILTER) translates Ctrl+Shift+C for it and hands the curve window's
-// keys to that window's dialog manager.
+// (WH_MSGFILTER) translates its accelerators (Ctrl+Shift+C) for it, those
+// of the commands that work from every window (Calculator::
+// WorksFromEveryWindow) for the windows it owns, which pass the command on
+// to it (CDialog), and hands the curve window's keys to that window's dialog
+// manager. F1 in a window it owns stops there (CDialog).
 
 #include "form/calculator.h"
 #include "win32/dialog.h"
@@ -87,6 +90,9 @@ private:
 
     HWND m_hAnnouncer = nullptr;
     HACCEL m_hAccelerators;
+    // Those of the commands that work from every window; the program's to
+    // destroy.
+    HACCEL m_hSharedAccelerators = nullptr;
     HHOOK m_hMessageFilter = nullptr;
     // True while the hook hands a message to the curve window's dialog
     // manager, which calls the hook again.

@@ -461,9 +461,11 @@ class Command:
 
 
 class About:
-    """The keys open the About box, close_key closes it, the fields are kept."""
-    def __init__(self, close_key):
-        self.close_key = close_key
+    """The keys open the About box, close_key closes it, the fields are kept.
+    Keys pressed in between (`inside`) open no other About box, and may put
+    `clipboard` on the clipboard."""
+    def __init__(self, close_key, inside=(), clipboard=None):
+        self.close_key, self.inside, self.clipboard = close_key, list(inside), clipboard
 
 
 class Clipboard:
@@ -474,9 +476,9 @@ class Clipboard:
 
 class Window:
     """The keys open a window with this title; close_key closes it (and the
-    calculator has the focus again)."""
-    def __init__(self, title, close_key):
-        self.title, self.close_key = title, close_key
+    calculator has the focus again). Keys pressed in between as for About."""
+    def __init__(self, title, close_key, inside=(), clipboard=None):
+        self.title, self.close_key, self.inside, self.clipboard = title, close_key, list(inside), clipboard
 
 
 class DeliveryAge:
@@ -600,16 +602,24 @@ SCENARIOS = {
     ],
 
     # The tools of the Outils menu.
+    # In each window F1 opens no About box (one in the About box), and
+    # Ctrl+Shift+C copies the summary, which gives the age as read.
     "tools": [
         step("age 37 typed", [Text("37")], {"IDC_AGE": "37", "IDC_TERM_RISK": "0.47% soit 1/214"}),
         step("Ctrl+Shift+C copies the summary for the patient record", ["ctrl+shift+c"],
              Clipboard("Âge maternel 37 ans · Cuckle · à terme 0.47% soit 1/214 · à 2 SA 1/47 · "
                        "Le risque peut justifier l'amniocentèse · Meravel 1.0.0.1")),
-        step("Outils > Courbe du risque (Alt+U, R), closed by Escape", ["alt+u", "r"],
-             Window("^Courbe du risque à terme$", "Escape")),
-        step("Outils > Âge à l'accouchement (Alt+U, G), Annuler by Escape", ["alt+u", "g"],
-             Window("^Âge à la date prévue d'accouchement$", "Escape")),
-        step("the age is unchanged after Annuler", [], {"IDC_AGE": "37", "IDC_TERM_RISK": "0.47% soit 1/214"}),
+        step("age 3.7e1, Hecht; Outils > Courbe du risque (Alt+U, R): F1, Ctrl+Shift+C there; Escape",
+             age("3.7e1") + [At("IDC_FORMULA"), "Down", "alt+u", "r"],
+             Window("^Courbe du risque à terme$", "Escape", ["F1", "ctrl+shift+c"],
+                    "Âge maternel 37 ans · Hecht · à terme 0.42% soit 1/239 · à 2 SA 1/52 · "
+                    "Le risque peut justifier l'amniocentèse · Meravel 1.0.0.1")),
+        step("age 25.0, Cuckle; Outils > Âge à l'accouchement (Alt+U, G): F1, Ctrl+Shift+C there; "
+             "Annuler by Escape", age("25.0") + [At("IDC_FORMULA"), "Up", "alt+u", "g"],
+             Window("^Âge à la date prévue d'accouchement$", "Escape", ["F1", "ctrl+shift+c"],
+                    "Âge maternel 25 ans · Cuckle · à terme 0.07% soit 1/1408 · à 2 SA 1/309 · Meravel 1.0.0.1")),
+        step("the age is unchanged after Annuler", [], {"IDC_AGE": "25.0", "IDC_TERM_RISK": "0.07% soit 1/1408"}),
+        step("F1, then F1 in the About box; Escape", ["F1"], About("Escape", ["F1"])),
         # It opens on a delivery 140 days ahead, whatever the day: 21 SA + 0 j,
         # whose 21 weeks OK types into the weeks field too.
         step("Outils > Âge à l'accouchement, OK by Enter: the age it shows goes into the age field and "
@@ -676,13 +686,29 @@ def expect(calc, expected, what, memory):
     log("ok - %s" % what)
 
 
-def about_round_trip(calc, inputs, close_key, what):
+def press_inside(calc, then, abouts):
+    """The keys pressed in an open window: once they had time to act, there
+    are still `abouts` About boxes, and the clipboard holds what it should."""
+    if not then.inside:
+        return
+    calc.key(*then.inside)
+    time.sleep(EMPTY_GRACE)
+    shown = len(calc.session.visible_windows(ABOUT_TITLE))
+    if shown != abouts:
+        raise Failure("%d About boxes shown after %s, not %d" % (shown, " ".join(then.inside), abouts))
+    if then.clipboard is not None:
+        calc.session.wait_for("the clipboard to hold %r" % then.clipboard, lambda: calc.clipboard() == then.clipboard)
+
+
+def about_round_trip(calc, inputs, then, what):
     session = calc.session
+    close_key = then.close_key
     before = calc.read_all()
     do(calc, inputs)
     about = session.wait_for("the About box to open after %s" % what,
                              lambda: calc._alive() and next(iter(session.visible_windows(ABOUT_TITLE)), None))
     calc.wait_active(about, "the About box")
+    press_inside(calc, then, 1)
     calc.key(close_key)
     session.wait_for("the About box to close after %s" % close_key,
                      lambda: calc._alive() and not session.visible_windows(ABOUT_TITLE))
@@ -700,6 +726,7 @@ def window_round_trip(calc, inputs, then, what):
     window = session.wait_for("a window titled %s to open after %s" % (then.title, what),
                               lambda: calc._alive() and next(iter(session.visible_windows(then.title)), None))
     calc.wait_active(window, "the window %s" % then.title)
+    press_inside(calc, then, 0)
     calc.key(then.close_key)
     session.wait_for("the window %s to close after %s" % (then.title, then.close_key),
                      lambda: calc._alive() and not session.visible_windows(then.title))
@@ -754,7 +781,7 @@ def run_scenario(session, exe, steps):
         elif isinstance(then, DeliveryAge):
             delivery_age_round_trip(calc, s["inputs"], then, s["what"], memory)
         elif isinstance(then, About):
-            about_round_trip(calc, s["inputs"], then.close_key, s["what"])
+            about_round_trip(calc, s["inputs"], then, s["what"])
         elif then == ENDS:
             do(calc, s["inputs"])
             calc.wait_exit(s["what"])
