@@ -98,6 +98,13 @@ constexpr DialogControl kAboutControls[] = {
 
 constexpr const char *kFormulas[] = {"Cuckle", "Hecht"};
 
+// Windows' logical dialog face: it maps it to Microsoft Sans Serif, a
+// scalable face drawn to the metrics of the bitmap "MS Sans Serif" at 8
+// points and 96 DPI, so that the windows keep their size there and grow with
+// the DPI beyond 144, where the bitmap face has no larger size. (Wine maps it
+// to Tahoma, whose dialog units at 8 points and 96 DPI are the same.)
+constexpr const char *kDialogFace = "MS Shell Dlg";
+
 } // namespace
 
 const DialogTemplate kMainDialog = {
@@ -106,7 +113,7 @@ const DialogTemplate kMainDialog = {
     "Meravel",
     202,
     117,
-    "MS Sans Serif",
+    kDialogFace,
     8,
     kMainControls,
     IDR_MAIN_MENU,
@@ -119,7 +126,7 @@ const DialogTemplate kAboutDialog = {
     "A propos de Meravel",
     217,
     97,
-    "MS Sans Serif",
+    kDialogFace,
     8,
     kAboutControls,
     0,
@@ -132,7 +139,7 @@ const DialogTemplate kDeliveryAgeDialog = {
     "Âge à la date prévue d'accouchement",
     212,
     148,
-    "MS Sans Serif",
+    kDialogFace,
     8,
     kDeliveryAgeControls,
     0,
@@ -145,7 +152,7 @@ const DialogTemplate kRiskCurveDialog = {
     "Courbe du risque à terme",
     300,
     204,
-    "MS Sans Serif",
+    kDialogFace,
     8,
     kRiskCurveControls,
     0,

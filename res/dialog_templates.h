@@ -100,8 +100,8 @@ struct DialogTemplate
     int id;
     unsigned style; // DialogStyle bits
     const char *caption;
-    int cx, cy; // client size in dialog units
-    const char *fontFamily;
+    int cx, cy;             // client size in dialog units
+    const char *fontFamily; // a Windows face; Qt uses the desktop's
     int pointSize;
     std::span<const DialogControl> controls;
     int menuId; // the menu bar's identifier, 0 for none

@@ -156,6 +156,8 @@ Win32Control Translate(const DialogControl &control)
 void WriteDialog(std::ostream &rc, const DialogTemplate &dialog, const char *name)
 {
     const unsigned s = dialog.style;
+    // DS_SETFONT, not DS_SHELLFONT: with DS_SHELLFONT Windows would swap the
+    // table's "MS Shell Dlg" for "MS Shell Dlg 2" (Tahoma), of other metrics.
     std::vector<std::string> styles = {"DS_SETFONT", "DS_MODALFRAME", "WS_POPUP", "WS_CAPTION", "WS_SYSMENU"};
     if (s & kDialogVisible)
         styles.push_back("WS_VISIBLE");

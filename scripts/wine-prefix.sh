@@ -4,10 +4,10 @@
 #
 #   scripts/wine-prefix.sh DIR
 #
-# A French Windows with Wine's own fonts (so that "MS Sans Serif" is the real
-# bitmap font), no Mono or Gecko, no desktop entries, and windows that Wine
-# handles itself (Managed=N): the tests run it under a bare X server, with no
-# window manager to wait for. Nothing is written into the home folder. When
+# A French Windows with Wine's own fonts (so that the dialogs' "MS Shell Dlg"
+# is Wine's Tahoma, as in any Wine), no Mono or Gecko, no desktop entries,
+# and windows that Wine handles itself (Managed=N): the tests run it under a
+# bare X server, with no window manager to wait for. Nothing is written into the home folder. When
 # DIR already holds a prefix made by this script for the same Wine, it returns
 # at once. Ends only once the prefix's wineserver has ended.
 #

@@ -72,15 +72,15 @@ DIALOG 102 | is | LANGUAGE 12, 1
 DIALOG 102 | re | 102 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 202, 117
 DIALOG 102 | is | CAPTION "Meravel"
 DIALOG 102 | is | MENU 130
-DIALOG 102 | re | FONT 8, "MS Sans Serif"(, .*)?
+DIALOG 102 | re | FONT 8, "MS Shell Dlg"(, .*)?
 DIALOG 100 | is | LANGUAGE 12, 1
 DIALOG 100 | re | 100 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 217, 97
 DIALOG 100 | is | CAPTION "A propos de Meravel"
-DIALOG 100 | re | FONT 8, "MS Sans Serif"(, .*)?
+DIALOG 100 | re | FONT 8, "MS Shell Dlg"(, .*)?
 DIALOG 103 | is | LANGUAGE 12, 1
 DIALOG 103 | re | 103 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 212, 148
 DIALOG 103 | is | CAPTION L"\302ge \340 la date pr\351vue d'accouchement"
-DIALOG 103 | re | FONT 8, "MS Sans Serif"(, .*)?
+DIALOG 103 | re | FONT 8, "MS Shell Dlg"(, .*)?
 DIALOG 103 | re | CONTROL "", 1010, "(SysDateTimePick32|SYSDATETIMEPICK32)", 0x[0-9a-fA-F]+L?, 115, 7, 75, 13
 DIALOG 103 | re | CONTROL "", 1011, "(SysDateTimePick32|SYSDATETIMEPICK32)", 0x[0-9a-fA-F]+L?, 115, 25, 75, 13
 DIALOG 103 | re | CONTROL "", 1012, "EDIT", 0x[0-9a-fA-F]*[89a-fA-F][0-9a-fA-F][0-9a-fA-F]L?, 115, 44, 40, 12
@@ -90,7 +90,7 @@ DIALOG 103 | re | CONTROL "Annuler", 2, "BUTTON", 0x[0-9a-fA-F]+L?, 155, 128, 50
 DIALOG 104 | is | LANGUAGE 12, 1
 DIALOG 104 | re | 104 DIALOG(EX)? -?[0-9]+, -?[0-9]+, 300, 204
 DIALOG 104 | is | CAPTION L"Courbe du risque \340 terme"
-DIALOG 104 | re | FONT 8, "MS Sans Serif"(, .*)?
+DIALOG 104 | re | FONT 8, "MS Shell Dlg"(, .*)?
 DIALOG 104 | re | CONTROL "", 1020, "BUTTON", 0x[0-9a-fA-F]*[bB]L?, 0, 0, 300, 180
 DIALOG 104 | re | CONTROL "Fermer", 2, "BUTTON", 0x[0-9a-fA-F]*1L?, 245, 184, 50, 14
 MENU 130 | is | LANGUAGE 12, 1
