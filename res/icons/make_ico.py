@@ -1,12 +1,18 @@
 #!/usr/bin/env python3
 """Builds the Windows icon file from the drawn PNG images.
 
-    make_ico.py OUTPUT.ico 16.png 32.png 48.png 256.png
+    make_ico.py OUTPUT.ico IMAGE.png...
 
-The 16 and 32 pixel images are drawn with at most 16 colours and are stored
-as 16-colour bitmaps, palette index 0 being the transparent one; 48 pixels is
-stored as a 32-bit bitmap with alpha, and 256 pixels as the PNG itself, as
-Explorer expects. Plain Python: no imaging library needed.
+An image drawn with a palette of at most 16 colours (the 16 and 32 pixel
+ones) is stored as a 16-colour bitmap, palette index 0 being the transparent
+one; any other below 256 pixels as a 32-bit bitmap with alpha; 256 pixels as
+the PNG itself, as Explorer expects. Windows picks the size a window's DPI
+asks for (16, 20, 24, 32, 40, 48, 64, 256 pixels), so none is stretched;
+the sizes not drawn by hand are rendered from the scalable picture:
+
+    rsvg-convert -w SIZE -h SIZE org.meravel.Meravel.svg -o meravel-SIZE.png
+
+Plain Python: no imaging library needed.
 """
 
 import struct
@@ -112,16 +118,18 @@ def true_colour(png):
 
 
 def main(argv):
-    if len(argv) != 6:
+    if len(argv) < 3:
         raise SystemExit(__doc__)
-    output, small, medium, large, huge = argv[1:]
+    output = argv[1]
     images = []
-    for path, encode in ((small, sixteen_colours), (medium, sixteen_colours), (large, true_colour), (huge, None)):
+    for path in argv[2:]:
         png = read_png(path)
-        body = png["data"] if encode is None else encode(png)
-        colours = 16 if encode is sixteen_colours else 0
-        bits = 4 if encode is sixteen_colours else 32
-        images.append((png["width"], png["height"], colours, bits, body))
+        if png["colour"] == 3:
+            images.append((png["width"], png["height"], 16, 4, sixteen_colours(png)))
+        else:
+            body = png["data"] if png["width"] >= 256 else true_colour(png)
+            images.append((png["width"], png["height"], 0, 32, body))
+    images.sort(key=lambda image: image[0])
     header = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     directory, bodies = b"", b""
