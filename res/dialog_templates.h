@@ -7,7 +7,10 @@
 // hand, so a designer changes the layout here and nowhere else.
 //
 // A dialog unit is a quarter of the dialog font's average character width
-// horizontally and an eighth of its height vertically.
+// horizontally and an eighth of its height vertically. Text of the same
+// dialog units is wider in some faces than in others (Tahoma, which Wine
+// gives for "MS Shell Dlg", by up to a tenth): a label's rectangle reaches
+// into the free room after its text, up to the next control.
 
 #include <span>
 
