@@ -82,9 +82,9 @@ constexpr DialogControl kRiskCurveControls[] = {
 };
 
 constexpr DialogControl kAboutControls[] = {
-    {Label, IDC_STATIC, "IDC_ABOUT_TITLE", "Meravel version 1.0", 25, 0, 119, 20,
+    {Label, IDC_ABOUT_TITLE, "IDC_ABOUT_TITLE", "Meravel version 1.0", 25, 0, 119, 20,
         kAlignCenter | kCenterVertically | kSunkenEdge, ""},
-    {Icon, IDC_STATIC, "", "", 0, 0, 20, 20, 0, "Meravel"},
+    {Icon, IDC_ABOUT_ICON, "IDC_ABOUT_ICON", "", 0, 0, 20, 20, 0, "Meravel"},
     {Label, IDC_STATIC, "IDC_ABOUT_CREDITS", "© 2026 les auteurs de Meravel · GPL-3+ · " MERAVEL_VERSION, 25, 25, 185,
         8, kAlignLeft, ""},
     {Label, IDC_STATIC, "IDC_ABOUT_CITATION",

@@ -32,6 +32,8 @@
 #define IDC_DELIVERY_WEEKS_MESSAGE 1015
 #define IDC_RISK_CURVE 1020
 #define IDC_RISK_CURVE_CAPTION 1021
+#define IDC_ABOUT_ICON 1030
+#define IDC_ABOUT_TITLE 1031
 
 // Labels, group boxes and rules
 #define IDC_STATIC (-1)

@@ -16,12 +16,22 @@
 // time, over a modal one. An accelerator's command (code 1) that OnCommand
 // does not take goes to the owner: the calculator's keys that work from
 // every window arrive there.
+//
+// Moved to a monitor of another DPI, the window lays itself out again from
+// its layout table (res/dialog_templates.h) as the dialog manager laid it out
+// when it was created: the template's font at the new DPI, each control on
+// its rectangle in that font's dialog units, the client area to the
+// template's size; then OnDpiChanged reloads what is drawn for a DPI.
 
 #include "win32/win32.h"
 
 #include <string>
 
 namespace meravel {
+
+namespace res {
+struct DialogTemplate;
+}
 
 class CDialog
 {
@@ -39,6 +49,8 @@ public:
 
     // The window, or nullptr before it is created and once it is destroyed.
     HWND GetSafeHwnd() const { return m_hWnd; }
+    // The DPI the window is laid out for.
+    UINT Dpi() const { return m_dpi; }
 
     // The object of a dialog window made by this class; nullptr for any other
     // window, so that any window of the thread may be asked.
@@ -58,6 +70,9 @@ protected:
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR *result);
     virtual void OnOK();
     virtual void OnCancel();
+    // The window was laid out again for Dpi(): the images drawn for a DPI
+    // (icons) are to be loaded again.
+    virtual void OnDpiChanged() { }
 
     // Centres the window over its owner, or on the screen without one.
     void CenterWindow();
@@ -66,9 +81,18 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The messages of DPI changes and of the font they bring; true when
+    // handled, with the message's result in *result.
+    bool OnDpiMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT *result);
+    // The window laid out again at this DPI, its top-left corner at origin.
+    void LayOutForDpi(const res::DialogTemplate &layout, UINT dpi, POINT origin);
 
     int m_nTemplateId;
     HWND m_hParent;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    // The font of the controls once the window was laid out again; the
+    // object's to delete.
+    HFONT m_hFont = nullptr;
 };
 
 // UTF-8 in the core, UTF-16 on the window.

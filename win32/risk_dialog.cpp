@@ -5,9 +5,11 @@
 #include "win32/about_dialog.h"
 #include "win32/accessible.h"
 #include "win32/delivery_age_dialog.h"
+#include "win32/dpi.h"
 #include "win32/risk_curve_window.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace meravel {
@@ -16,13 +18,6 @@ namespace {
 
 // Clears the status line.
 constexpr UINT_PTR kStatusTimer = 1;
-
-HICON LoadMainIcon(int size)
-{
-    // Shared icons are the system's to release.
-    return static_cast<HICON>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ICON), IMAGE_ICON, size, size, LR_SHARED));
-}
 
 // Puts UTF-16 text on the clipboard; false when the clipboard is busy or
 // out of memory.
@@ -56,8 +51,6 @@ bool CopyTextToClipboard(HWND owner, const std::wstring &text)
 
 CRiskDialog::CRiskDialog(HWND parent)
     : CDialog(IDD_MAIN, parent)
-    , m_hIcon(LoadMainIcon(::GetSystemMetrics(SM_CXICON)))
-    , m_hSmallIcon(LoadMainIcon(::GetSystemMetrics(SM_CXSMICON)))
     , m_calculator(*this, *this)
     , m_hAccelerators(::LoadAcceleratorsW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS)))
 {
@@ -76,6 +69,10 @@ CRiskDialog::~CRiskDialog()
 {
     if (m_hSharedAccelerators)
         ::DestroyAcceleratorTable(m_hSharedAccelerators);
+    for (HICON icon : {m_hIcon, m_hSmallIcon}) {
+        if (icon)
+            ::DestroyIcon(icon);
+    }
 }
 
 BOOL CRiskDialog::OnInitDialog()
@@ -85,8 +82,7 @@ BOOL CRiskDialog::OnInitDialog()
         ::SendMessageW(formula, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToUtf16(entry).c_str()));
 
     AddAboutItemToSystemMenu();
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+    SetIcons();
 
     // For the lifetime of the window (WM_DESTROY unhooks it): every dialog
     // loop of the thread, this window's and those of the dialogs over it.
@@ -124,6 +120,28 @@ void CRiskDialog::AddAboutItemToSystemMenu()
         ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUT_SYS, text);
     }
+}
+
+void CRiskDialog::SetIcons()
+{
+    // The sizes Windows asks for at this DPI: 32 and 16 pixels at 96 DPI,
+    // 40 and 20 at 120, 48 and 24 at 144, 64 and 32 at 192.
+    HICON big = LoadMainIcon(SystemMetricForDpi(SM_CXICON, Dpi()));
+    HICON small = LoadMainIcon(SystemMetricForDpi(SM_CXSMICON, Dpi()));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    // No longer shown.
+    for (HICON icon : {m_hIcon, m_hSmallIcon}) {
+        if (icon)
+            ::DestroyIcon(icon);
+    }
+    m_hIcon = big;
+    m_hSmallIcon = small;
+}
+
+void CRiskDialog::OnDpiChanged()
+{
+    SetIcons();
 }
 
 bool CRiskDialog::OnCommand(int code, int id)
@@ -198,8 +216,8 @@ bool CRiskDialog::OnPaint()
     PAINTSTRUCT paint{};
     HDC dc = ::BeginPaint(m_hWnd, &paint);
     ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
-    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    const int iconWidth = SystemMetricForDpi(SM_CXICON, Dpi());
+    const int iconHeight = SystemMetricForDpi(SM_CYICON, Dpi());
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
     const int x = (client.right - client.left - iconWidth + 1) / 2;

@@ -55,6 +55,9 @@ private:
     void OnDestroy();
 
     void AddAboutItemToSystemMenu();
+    // The caption's and task bar's icons, drawn for the window's DPI.
+    void SetIcons();
+    void OnDpiChanged() override;
     bool OnPaint();
 
     // FormPlatform
@@ -84,8 +87,9 @@ private:
     // The curve window closes before the calculator, which hides at once.
     void CloseCurve();
 
-    HICON m_hIcon;
-    HICON m_hSmallIcon;
+    // The program's to destroy.
+    HICON m_hIcon = nullptr;
+    HICON m_hSmallIcon = nullptr;
     Calculator m_calculator;
 
     HWND m_hAnnouncer = nullptr;
