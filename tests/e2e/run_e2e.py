@@ -15,10 +15,10 @@ One table of scenarios serves both front ends:
   --frontend win32  meravel.exe under Wine, in a French Windows, with no
                     window manager (Wine draws and handles its own windows).
                     Each scenario runs in its own copy of the prefix made by
-                    scripts/wine-prefix.sh, with its own wineserver.
+                    scripts/wine-prefix.sh, at a DPI; each window is measured.
 
     run_e2e.py PATH/TO/meravel [--scenario NAME ...] [--artifacts DIR]
-    run_e2e.py --frontend win32 --wine-prefix DIR --field-probe PROBE.exe PATH/TO/meravel.exe
+    run_e2e.py --frontend win32 --wine-prefix DIR --field-probe PROBE.exe [--dpi N] PATH/TO/meravel.exe
 
 Every process started here is ended on the way out, and also dies with this
 script if it is killed (PR_SET_PDEATHSIG).
@@ -51,6 +51,14 @@ TEXT_FIELDS = ["IDC_AGE", "IDC_WEEKS", "IDC_TERM_RISK", "IDC_GEST_RISK", "IDC_AD
 
 MAIN_TITLE = "^Meravel$"
 ABOUT_TITLE = "^A propos de Meravel$"
+
+# Each window's client area in dialog units (res/dialog_templates.cpp), and
+# the pixels a dialog unit takes at 96 DPI in the dialogs' 8-point font
+# (MS Sans Serif's dialog base units, 6 x 13): at any DPI the client area
+# measures in proportion, within a tenth (the font's own rounding).
+DIALOG_UNITS = {"Meravel": (202, 117), "A propos de Meravel": (217, 97),
+                "Âge à la date prévue d'accouchement": (212, 148), "Courbe du risque à terme": (300, 204)}
+UNIT_PIXELS_AT_96 = (6 / 4, 13 / 8)
 
 # How long a step may take before it counts as failed. Generous: the tests
 # may share a loaded machine; they never assert a duration.
@@ -111,8 +119,9 @@ class Session:
     """An X server, a window manager (qt) or a Wine prefix (win32), and the
     tools that act on them."""
 
-    def __init__(self, workdir, artifacts, frontend, wine_prefix=None, field_probe=None):
+    def __init__(self, workdir, artifacts, frontend, wine_prefix=None, field_probe=None, dpi=96):
         self.workdir = workdir
+        self.dpi = dpi
         self.field_probe = field_probe
         self.artifacts = artifacts
         self.frontend = frontend
@@ -145,6 +154,10 @@ class Session:
                             ignore=lambda d, names: ["wineserver"] if d == wine_prefix else [])
             os.makedirs(os.path.join(workdir, "tmp"))
             env.update(WINE_ENV, WINEPREFIX=prefix, TMPDIR=os.path.join(workdir, "tmp"))
+            # What the display settings' scale writes; Wine reads it as it
+            # starts.
+            self.tool(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                       "/d", str(dpi), "/f"], timeout=START_TIMEOUT)
         else:
             self._start_window_manager()
 
@@ -162,7 +175,10 @@ class Session:
     def _start_xvfb(self):
         read_end, write_end = os.pipe()
         try:
-            self.spawn("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+            # A 1280 x 1024 screen at 96 DPI, as large again in proportion at
+            # a higher DPI: the windows have the same room around them.
+            screen = "%dx%dx24" % (1280 * self.dpi // 96, 1024 * self.dpi // 96)
+            self.spawn("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
                                 "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
         finally:
             os.close(write_end)
@@ -318,6 +334,7 @@ class Calculator:
             START_TIMEOUT)
         self.wait_active(self.window, "the calculator")
         log("# window shown and focused %.2f s after the start" % (time.monotonic() - started))
+        self.check_layout("Meravel")
         self.focus = "IDC_AGE"
         self._reads = 0
 
@@ -361,21 +378,50 @@ class Calculator:
     def probe(self, fields, window=None):
         """win32: the fields' texts, read by their identifiers, in the
         calculator or in the window with this title."""
-        argv = ["wine", self.session.field_probe] + (["--window", window] if window else []) \
-            + [str(FIELD_IDS[f]) for f in fields]
+        lines = self.probe_lines((["--window", window] if window else []) + [str(FIELD_IDS[f]) for f in fields],
+                                 len(fields) + 1, ", ".join(fields))
+        return dict(zip(fields, lines))
 
+    def probe_lines(self, args, count, what):
+        """win32: the field probe's lines, at least count of them."""
         def attempt():
             # Now and then a Wine program fails to start while the wineserver
             # is busy: the read is tried again until the step's time is up.
             self._alive()
             try:
-                out = self.session.tool(argv)
+                out = self.session.tool(["wine", self.session.field_probe] + args)
             except Failure as failure:
                 log("# field probe: %s" % failure)
                 return None
             lines = out.replace("\r\n", "\n").split("\n")
-            return dict(zip(fields, lines)) if len(lines) > len(fields) else None
-        return self.session.wait_for("the field probe to read %s" % ", ".join(fields), attempt)
+            return lines if len(lines) >= count else None
+        return self.session.wait_for("the field probe to read %s" % what, attempt)
+
+    def layout(self, title):
+        lines = [line.split() for line in self.probe_lines(["--layout", "--window", title], 3, title)]
+        window, client = ([int(v) for v in f[1:5]] for f in lines[:2])
+        return window, client, [(f[2], int(f[3], 16), [int(v) for v in f[4:8]]) for f in lines[2:] if f]
+
+    def check_layout(self, title, beside=False):
+        """win32: the window's client area in proportion to the DPI, controls
+        apart (layout: the window's, client area's and controls' rectangles)."""
+        if self.session.frontend != "win32":
+            return
+        window, client, controls = self.layout(title)
+        size = (client[2] - client[0], client[3] - client[1])
+        for pixels, units, unit in zip(size, DIALOG_UNITS[title], UNIT_PIXELS_AT_96):
+            if abs(pixels / (units * unit * self.session.dpi / 96) - 1) > 0.1:
+                raise Failure("%s: client area %r at %d DPI, not in proportion" % (title, size, self.session.dpi))
+        # Group boxes frame other controls; an up-down control sits on the
+        # edge of its field, just before it.
+        apart = [(kind, rect) for kind, style, rect in controls if not (kind == "Button" and style & 0xF == 7)]
+        for i, (kind, rect) in enumerate(apart):
+            for other_kind, other in apart[:i - 1 if kind == "msctls_updown32" else i]:
+                if overlaps(rect, other):
+                    raise Failure("%s: control %r %r over %r %r" % (title, kind, rect, other_kind, other))
+        covered = [rect for _, _, rect in self.layout("Meravel")[2] if overlaps(window, rect)] if beside else []
+        if covered:
+            raise Failure("%s %r covers %d of the calculator's controls" % (title, window, len(covered)))
 
     def read(self, field):
         """The field's text as the user copies it: Ctrl+A, Ctrl+C, paste."""
@@ -434,6 +480,10 @@ class Calculator:
             raise Failure("a window titled Meravel is still shown after the program ended")
 
 
+def overlaps(a, b):
+    return a[0] < b[2] and b[0] < a[2] and a[1] < b[3] and b[1] < a[3]
+
+
 # -- the scenario table ----------------------------------------------------
 #
 # A scenario is a list of steps. A step is what the user does (keys, text
@@ -461,11 +511,9 @@ class Command:
 
 
 class About:
-    """The keys open the About box, close_key closes it, the fields are kept.
-    Keys pressed in between (`inside`) open no other About box, and may put
-    `clipboard` on the clipboard."""
+    """The keys open the About box, close_key closes it, the fields are kept."""
     def __init__(self, close_key, inside=(), clipboard=None):
-        self.close_key, self.inside, self.clipboard = close_key, list(inside), clipboard
+        self.close_key, self.inside, self.clipboard = close_key, inside, clipboard
 
 
 class Clipboard:
@@ -476,9 +524,10 @@ class Clipboard:
 
 class Window:
     """The keys open a window with this title; close_key closes it (and the
-    calculator has the focus again). Keys pressed in between as for About."""
-    def __init__(self, title, close_key, inside=(), clipboard=None):
-        self.title, self.close_key, self.inside, self.clipboard = title, close_key, list(inside), clipboard
+    calculator has the focus again)."""
+    def __init__(self, title, close_key, inside=(), clipboard=None, beside=False):
+        self.title, self.close_key, self.inside, self.clipboard = title, close_key, inside, clipboard
+        self.beside = beside
 
 
 class DeliveryAge:
@@ -572,7 +621,6 @@ SCENARIOS = {
         # A state other than the opening one, kept across the About box.
         step("age 37, Hecht, 3 weeks", age("37") + [At("IDC_FORMULA"), "Down"],
              {"IDC_TERM_RISK": "0.42% soit 1/239", "IDC_WEEKS": "3", "IDC_GEST_RISK": ODDS}),
-        step("F1", ["F1"], About("Escape")),
         step("Alt+O, I", [At("IDC_ADVICE"), "alt+o", "i"], About("Return")),
         # The About item appended, after a separator, at the end of the system
         # menu: Up from its first item comes round to it.
@@ -603,7 +651,8 @@ SCENARIOS = {
 
     # The tools of the Outils menu.
     # In each window F1 opens no About box (one in the About box), and
-    # Ctrl+Shift+C copies the summary, which gives the age as read.
+    # Ctrl+Shift+C copies the summary, which gives the age as read; the curve
+    # window opens beside the calculator, over none of its controls.
     "tools": [
         step("age 37 typed", [Text("37")], {"IDC_AGE": "37", "IDC_TERM_RISK": "0.47% soit 1/214"}),
         step("Ctrl+Shift+C copies the summary for the patient record", ["ctrl+shift+c"],
@@ -613,11 +662,11 @@ SCENARIOS = {
              age("3.7e1") + [At("IDC_FORMULA"), "Down", "alt+u", "r"],
              Window("^Courbe du risque à terme$", "Escape", ["F1", "ctrl+shift+c"],
                     "Âge maternel 37 ans · Hecht · à terme 0.42% soit 1/239 · à 2 SA 1/52 · "
-                    "Le risque peut justifier l'amniocentèse · Meravel 1.0.0.1")),
+                    "Le risque peut justifier l'amniocentèse · Meravel 1.0.0.1", beside=True)),
         step("age 25.0, Cuckle; Outils > Âge à l'accouchement (Alt+U, G): F1, Ctrl+Shift+C there; "
              "Annuler by Escape", age("25.0") + [At("IDC_FORMULA"), "Up", "alt+u", "g"],
-             Window("^Âge à la date prévue d'accouchement$", "Escape", ["F1", "ctrl+shift+c"],
-                    "Âge maternel 25 ans · Cuckle · à terme 0.07% soit 1/1408 · à 2 SA 1/309 · Meravel 1.0.0.1")),
+             Window("^Âge à la date prévue d'accouchement$", "Escape", ["F1", "ctrl+shift+c"], "Âge maternel 25 ans · "
+                    "Cuckle · à terme 0.07% soit 1/1408 · à 2 SA 1/309 · Meravel 1.0.0.1")),
         step("the age is unchanged after Annuler", [], {"IDC_AGE": "25.0", "IDC_TERM_RISK": "0.07% soit 1/1408"}),
         step("F1, then F1 in the About box; Escape", ["F1"], About("Escape", ["F1"])),
         # It opens on a delivery 140 days ahead, whatever the day: 21 SA + 0 j,
@@ -687,37 +736,34 @@ def expect(calc, expected, what, memory):
 
 
 def press_inside(calc, then, abouts):
-    """The keys pressed in an open window: once they had time to act, there
-    are still `abouts` About boxes, and the clipboard holds what it should."""
-    if not then.inside:
-        return
-    calc.key(*then.inside)
-    time.sleep(EMPTY_GRACE)
-    shown = len(calc.session.visible_windows(ABOUT_TITLE))
-    if shown != abouts:
-        raise Failure("%d About boxes shown after %s, not %d" % (shown, " ".join(then.inside), abouts))
+    """Keys pressed in a window: then `abouts` About boxes, and the clipboard."""
+    if then.inside:
+        calc.key(*then.inside)
+        time.sleep(EMPTY_GRACE)
+        if len(calc.session.visible_windows(ABOUT_TITLE)) != abouts:
+            raise Failure("not %d About boxes after %s" % (abouts, " ".join(then.inside)))
     if then.clipboard is not None:
         calc.session.wait_for("the clipboard to hold %r" % then.clipboard, lambda: calc.clipboard() == then.clipboard)
 
 
 def about_round_trip(calc, inputs, then, what):
     session = calc.session
-    close_key = then.close_key
     before = calc.read_all()
     do(calc, inputs)
     about = session.wait_for("the About box to open after %s" % what,
                              lambda: calc._alive() and next(iter(session.visible_windows(ABOUT_TITLE)), None))
     calc.wait_active(about, "the About box")
+    calc.check_layout("A propos de Meravel")
     press_inside(calc, then, 1)
-    calc.key(close_key)
-    session.wait_for("the About box to close after %s" % close_key,
+    calc.key(then.close_key)
+    session.wait_for("the About box to close after %s" % then.close_key,
                      lambda: calc._alive() and not session.visible_windows(ABOUT_TITLE))
     calc.wait_active(calc.window, "the calculator, after the About box")
     after = calc.read_all()
     if after != before:
         raise Failure("the fields changed across the About box (%s, then %s):\n  before %r\n  after  %r"
-                      % (what, close_key, before, after))
-    log("ok - %s opens the About box, %s closes it, the calculator keeps %r" % (what, close_key, after))
+                      % (what, then.close_key, before, after))
+    log("ok - %s opens the About box, %s closes it, the calculator keeps %r" % (what, then.close_key, after))
 
 
 def window_round_trip(calc, inputs, then, what):
@@ -726,6 +772,7 @@ def window_round_trip(calc, inputs, then, what):
     window = session.wait_for("a window titled %s to open after %s" % (then.title, what),
                               lambda: calc._alive() and next(iter(session.visible_windows(then.title)), None))
     calc.wait_active(window, "the window %s" % then.title)
+    calc.check_layout(then.title.strip("^$"), then.beside)
     press_inside(calc, then, 0)
     calc.key(then.close_key)
     session.wait_for("the window %s to close after %s" % (then.title, then.close_key),
@@ -800,6 +847,7 @@ def main():
     parser.add_argument("--frontend", choices=["qt", "win32"], default="qt")
     parser.add_argument("--wine-prefix", help="win32: a prefix made by scripts/wine-prefix.sh")
     parser.add_argument("--field-probe", help="win32: the field probe, meravel_field_probe.exe")
+    parser.add_argument("--dpi", type=int, default=96, help="win32: the DPI of Windows' display settings")
     parser.add_argument("--scenario", action="append", choices=sorted(SCENARIOS),
                         help="run only this scenario (repeatable); all by default")
     parser.add_argument("--artifacts", help="where to save a screenshot when a scenario fails")
@@ -837,7 +885,7 @@ def main():
             session = None
             try:
                 session = Session(workdir, args.artifacts, args.frontend, prefix,
-                                  args.field_probe and os.path.abspath(args.field_probe))
+                                  args.field_probe and os.path.abspath(args.field_probe), args.dpi)
                 log("# display %s" % session.display)
                 run_scenario(session, exe, SCENARIOS[name])
             except Failure as failure:

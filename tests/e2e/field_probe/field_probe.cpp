@@ -4,6 +4,7 @@
 //   meravel_field_probe [--window TITLE] ID...
 //   meravel_field_probe --clipboard
 //   meravel_field_probe --msaa [--window TITLE]
+//   meravel_field_probe --layout [--window TITLE]
 //
 // The first prints the text of each control whose identifier is given, one
 // line each, in UTF-8, as WM_GETTEXT returns it, from the dialog window
@@ -11,8 +12,16 @@
 // (CF_UNICODETEXT) in UTF-8, followed by a newline. The third prints what a
 // screen reader gets over MSAA from each control of the window, in the
 // window's order, a line each: identifier, role, name, value and
-// description, separated by tabs. Exit status 1 when there is no such window
-// or control, or no text on the clipboard.
+// description, separated by tabs. The fourth prints the window's rectangle,
+// its client area's, then each visible control's, in screen pixels, a line
+// each:
+//
+//   window LEFT TOP RIGHT BOTTOM
+//   client LEFT TOP RIGHT BOTTOM
+//   control ID CLASS STYLE LEFT TOP RIGHT BOTTOM   (STYLE in hexadecimal)
+//
+// Exit status 1 when there is no such window or control, or no text on the
+// clipboard.
 
 #include "win32/win32.h"
 
@@ -21,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -106,6 +116,27 @@ int PrintAccessibility(HWND window)
     return 0;
 }
 
+int PrintLayout(HWND window)
+{
+    RECT rect{};
+    ::GetClientRect(window, &rect);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT *>(&rect), 2);
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    std::printf("window %ld %ld %ld %ld\nclient %ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom,
+        rect.left, rect.top, rect.right, rect.bottom);
+    for (HWND control = ::GetWindow(window, GW_CHILD); control; control = ::GetWindow(control, GW_HWNDNEXT)) {
+        wchar_t name[64] = {};
+        ::GetClassNameW(control, name, static_cast<int>(std::size(name)));
+        ::GetWindowRect(control, &rect);
+        if (::IsWindowVisible(control))
+            std::printf("control %d %ls %lx %ld %ld %ld %ld\n", ::GetDlgCtrlID(control), name,
+                static_cast<unsigned long>(::GetWindowLongW(control, GWL_STYLE)), rect.left, rect.top, rect.right,
+                rect.bottom);
+    }
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
@@ -115,7 +146,8 @@ int wmain(int argc, wchar_t **argv)
 
     int first = 1;
     const bool msaa = argc >= 2 && std::wcscmp(argv[1], L"--msaa") == 0;
-    if (msaa)
+    const bool layout = argc >= 2 && std::wcscmp(argv[1], L"--layout") == 0;
+    if (msaa || layout)
         first = 2;
     const wchar_t *title = L"Meravel";
     if (argc >= first + 2 && std::wcscmp(argv[first], L"--window") == 0) {
@@ -129,6 +161,8 @@ int wmain(int argc, wchar_t **argv)
     }
     if (msaa)
         return PrintAccessibility(window);
+    if (layout)
+        return PrintLayout(window);
     for (int i = first; i < argc; ++i) {
         HWND control = ::GetDlgItem(window, static_cast<int>(std::wcstol(argv[i], nullptr, 10)));
         if (!control) {
