@@ -167,7 +167,7 @@ CRiskCurveWindow::~CRiskCurveWindow()
     m_calculator.RemoveListener(this);
 }
 
-void CRiskCurveWindow::PlaceBesideOwner(const QWidget *owner)
+void CRiskCurveWindow::PlaceBesideOwner(QWidget *owner)
 {
     // On Wayland no program places its windows: move() does nothing there,
     // and the compositor puts the curve where its own rules say.
@@ -178,9 +178,12 @@ void CRiskCurveWindow::PlaceBesideOwner(const QWidget *owner)
     // Not shown yet, this window has no frame: it will have the calculator's.
     const QRect calculator = owner->frameGeometry();
     const QSize outer = size() + calculator.size() - owner->size();
-    const ScreenRect place
+    const BesidePlacement place
         = PlaceBeside(ToScreen(calculator), outer.width(), outer.height(), ToScreen(screen->availableGeometry()));
-    move(place.left, place.top);
+    // A top-level widget moves by its frame's corner.
+    if (place.owner != ToScreen(calculator))
+        owner->move(place.owner.left, place.owner.top);
+    move(place.window.left, place.window.top);
 }
 
 void CRiskCurveWindow::OnFiguresChanged()

@@ -34,7 +34,7 @@ protected:
 
 private:
     void PaintPlot();
-    void PlaceBesideOwner(const QWidget *owner);
+    void PlaceBesideOwner(QWidget *owner);
     // FiguresListener
     void OnFiguresChanged() override;
 

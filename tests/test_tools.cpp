@@ -468,17 +468,29 @@ TEST(WindowPlacement, BesideTheCalculator)
         const char *name;
         ScreenRect owner;
         int width, height;
-        ScreenRect work, expected;
+        ScreenRect work;
+        BesidePlacement expected;
     } rows[] = {
-        {"on the right", {700, 300, 1100, 600}, 500, 400, {0, 0, 1920, 1040}, {1100, 300, 1600, 700}},
-        {"no room on the right", {1500, 300, 1900, 600}, 500, 400, {0, 0, 1920, 1040}, {1000, 300, 1500, 700}},
-        {"below the top panel", {10, 0, 410, 300}, 500, 400, {0, 30, 1920, 1080}, {410, 30, 910, 430}},
-        {"second screen", {1930, 40, 2330, 340}, 500, 400, {1920, 0, 3840, 1080}, {2330, 40, 2830, 440}},
-        // 1024 by 768, too narrow for both side by side: right and left hide
-        // 218 by 300 pixels, above 152 by 400, below 84 by 400.
-        {"screen too small", {312, 200, 712, 500}, 530, 352, {0, 0, 1024, 768}, {312, 416, 842, 768}},
-        {"tie: the first", {300, 0, 700, 700}, 400, 700, {0, 0, 1000, 700}, {600, 0, 1000, 700}},
-        {"larger than the screen", {100, 100, 400, 300}, 1000, 700, {0, 0, 800, 600}, {0, 0, 1000, 700}},
+        {"on the right", {700, 300, 1100, 600}, 500, 400, {0, 0, 1920, 1040},
+            {{700, 300, 1100, 600}, {1100, 300, 1600, 700}}},
+        {"no room on the right", {1500, 300, 1900, 600}, 500, 400, {0, 0, 1920, 1040},
+            {{1500, 300, 1900, 600}, {1000, 300, 1500, 700}}},
+        {"below the top panel", {10, 0, 410, 300}, 500, 400, {0, 30, 1920, 1080},
+            {{10, 0, 410, 300}, {410, 30, 910, 430}}},
+        {"second screen", {1930, 40, 2330, 340}, 500, 400, {1920, 0, 3840, 1080},
+            {{1930, 40, 2330, 340}, {2330, 40, 2830, 440}}},
+        // 1024 by 768: no place beside it is free, but the two fit one below
+        // the other with the calculator 84 pixels higher (218 to the side).
+        {"the calculator moves", {312, 200, 712, 500}, 530, 352, {0, 0, 1024, 768},
+            {{312, 116, 712, 416}, {312, 416, 842, 768}}},
+        {"moves as little, the first", {300, 0, 700, 700}, 400, 700, {0, 0, 1000, 700},
+            {{200, 0, 600, 700}, {600, 0, 1000, 700}}},
+        // 900 pixels side by side, 700 one below the other: the right and the
+        // left hide 300 by 300, below and above 400 by 250.
+        {"too small for both", {200, 150, 600, 450}, 500, 400, {0, 0, 800, 600},
+            {{200, 150, 600, 450}, {300, 150, 800, 550}}},
+        {"larger than the screen", {100, 100, 400, 300}, 1000, 700, {0, 0, 800, 600},
+            {{100, 100, 400, 300}, {0, 0, 1000, 700}}},
     };
     for (const auto &row : rows)
         EXPECT_EQ(PlaceBeside(row.owner, row.width, row.height, row.work), row.expected) << row.name;

@@ -293,9 +293,13 @@ void CRiskCurveWindow::PlaceBesideOwner()
     monitor.cbSize = sizeof monitor;
     ::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
     const auto screen = [](const RECT &rect) { return ScreenRect{rect.left, rect.top, rect.right, rect.bottom}; };
-    const ScreenRect place = PlaceBeside(
+    const BesidePlacement place = PlaceBeside(
         screen(calculator), window.right - window.left, window.bottom - window.top, screen(monitor.rcWork));
-    ::SetWindowPos(m_hWnd, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (place.owner != screen(calculator))
+        ::SetWindowPos(
+            owner, nullptr, place.owner.left, place.owner.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(
+        m_hWnd, nullptr, place.window.left, place.window.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CRiskCurveWindow::UpdateDescription()
