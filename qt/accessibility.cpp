@@ -297,7 +297,6 @@ Announcer::Announcer(QWidget *parent)
         // Not the program's name, which tells its main window.
         setWindowTitle(QStringLiteral("Meravel : annonces"));
         setGeometry(-10, -10, 1, 1);
-        show();
     } else {
         setGeometry(0, 0, 0, 0);
     }
@@ -305,8 +304,14 @@ Announcer::Announcer(QWidget *parent)
 
 void Announcer::Announce(const QString &text)
 {
-    // A notification that appears is read out.
+    // A notification that appears is read out. Its window is shown with the
+    // first one, not before: shown empty as a window opens, it would be read
+    // out empty.
     m_text = text;
+    if (isWindow() && !isVisible()) {
+        show();
+        return;
+    }
     QAccessibleEvent appears(this, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&appears);
 }
