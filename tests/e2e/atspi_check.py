@@ -26,7 +26,6 @@ import select
 import shutil
 import signal
 import sys
-import tempfile
 import time
 
 SYSTEM_PYTHON = "/usr/bin/python3"
@@ -41,7 +40,8 @@ except ImportError:
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from run_e2e import START_TIMEOUT, Calculator, Failure, Session, end_cleanly_on_sigterm, log  # noqa: E402
+from run_e2e import (START_TIMEOUT, Calculator, Failure, Session, end_cleanly_on_sigterm, log,  # noqa: E402
+                     passes_in_session)
 
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 
@@ -121,6 +121,12 @@ class Buses:
         return self.session.tool(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
                                   "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", "string:" + name],
                                  check=False)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
 
     def close(self):
         end_process_group(self.launcher)
@@ -346,23 +352,13 @@ def main():
 
     end_cleanly_on_sigterm()
 
-    with tempfile.TemporaryDirectory(prefix="meravel-atspi-") as workdir:
-        session = buses = None
-        try:
-            session = Session(workdir, args.artifacts, "qt")
-            buses = Buses(session)
+    def body(session):
+        with Buses(session):
             log("# display %s, session bus %s" % (session.display, session.env["DBUS_SESSION_BUS_ADDRESS"]))
             check(session, exe, Reader(session))
-        except Failure as failure:
-            log("not ok - %s" % failure)
-            if session:
-                session.report_failure("atspi-failure")
-            return 1
-        finally:
-            if buses:
-                buses.close()
-            if session:
-                session.close()
+    if not passes_in_session("atspi", "the AT-SPI check", lambda workdir: Session(workdir, args.artifacts, "qt"),
+                             body):
+        return 1
     log("AT-SPI check passed")
     return 0
 

@@ -18,11 +18,10 @@ accessible objects, as on Windows.
 import argparse
 import os
 import sys
-import tempfile
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from run_e2e import Calculator, Failure, Session, end_cleanly_on_sigterm, log  # noqa: E402
+from run_e2e import Calculator, Failure, Session, end_cleanly_on_sigterm, log, passes_in_session  # noqa: E402
 from spoken import ABOUT, CALCULATOR, CURVE, DATES, WINDOWS  # noqa: E402
 
 # How each window is opened from the calculator, and closed again.
@@ -100,20 +99,12 @@ def main():
     parser.add_argument("--artifacts", help="where to save a screenshot when the check fails")
     args = parser.parse_args()
     end_cleanly_on_sigterm()
-    with tempfile.TemporaryDirectory(prefix="meravel-msaa-") as workdir:
-        session = None
-        try:
-            session = Session(workdir, args.artifacts, "win32", os.path.abspath(args.wine_prefix),
-                              os.path.abspath(args.field_probe))
-            check(session, os.path.abspath(args.exe))
-        except Failure as failure:
-            log("not ok - %s" % failure)
-            if session:
-                session.report_failure("msaa-failure")
-            return 1
-        finally:
-            if session:
-                session.close()
+    def start(workdir):
+        return Session(workdir, args.artifacts, "win32", os.path.abspath(args.wine_prefix),
+                       os.path.abspath(args.field_probe))
+    if not passes_in_session("msaa", "the MSAA check", start,
+                             lambda session: check(session, os.path.abspath(args.exe))):
+        return 1
     log("MSAA check passed")
     return 0
 

@@ -20,7 +20,6 @@ import os
 import re
 import shutil
 import sys
-import tempfile
 import time
 
 SYSTEM_PYTHON = "/usr/bin/python3"
@@ -35,7 +34,8 @@ except ImportError:
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from atspi_check import Buses  # noqa: E402
-from run_e2e import START_TIMEOUT, Calculator, Failure, Session, end_cleanly_on_sigterm, log  # noqa: E402
+from run_e2e import (START_TIMEOUT, Calculator, Failure, Session, end_cleanly_on_sigterm, log,  # noqa: E402
+                     passes_in_session)
 from spoken import CALCULATOR, CURVE, DATES, WINDOWS  # noqa: E402
 
 # Orca's preferences: its speech logged line by line; no speech server to
@@ -183,22 +183,11 @@ def main():
         log("missing tools (scripts/install-deps.sh installs them): %s" % " ".join(missing))
         return 2
     end_cleanly_on_sigterm()
-    with tempfile.TemporaryDirectory(prefix="meravel-orca-") as workdir:
-        session = buses = None
-        try:
-            session = Session(workdir, args.artifacts, "qt")
-            buses = Buses(session)
+    def body(session):
+        with Buses(session):
             check(session, os.path.abspath(args.exe))
-        except Failure as failure:
-            log("not ok - %s" % failure)
-            if session:
-                session.report_failure("orca-failure")
-            return 1
-        finally:
-            if buses:
-                buses.close()
-            if session:
-                session.close()
+    if not passes_in_session("orca", "the Orca check", lambda workdir: Session(workdir, args.artifacts, "qt"), body):
+        return 1
     log("Orca check passed")
     return 0
 

@@ -105,6 +105,27 @@ def end_cleanly_on_sigterm():
     signal.signal(signal.SIGTERM, interrupted)
 
 
+def passes_in_session(name, what, start, body):
+    """body(session) in a session start(workdir) makes, in a folder of its
+    own; the session is closed whatever happens. A Failure is logged as what
+    failed, with a screenshot and the program's output named after name.
+    True when it passed."""
+    with tempfile.TemporaryDirectory(prefix="meravel-%s-" % name) as workdir:
+        session = None
+        try:
+            session = start(workdir)
+            body(session)
+            return True
+        except Failure as failure:
+            log("not ok - %s: %s" % (what, failure))
+            if session:
+                session.report_failure("%s-failure" % name)
+            return False
+        finally:
+            if session:
+                session.close()
+
+
 def _link_or_copy(src, dst):
     if src.lower().endswith(WINE_READ_ONLY):
         try:
@@ -881,21 +902,15 @@ def main():
     failed = []
     for name in args.scenario or list(SCENARIOS):
         log("# scenario %s (%s)" % (name, args.frontend))
-        with tempfile.TemporaryDirectory(prefix="meravel-e2e-") as workdir:
-            session = None
-            try:
-                session = Session(workdir, args.artifacts, args.frontend, prefix,
-                                  args.field_probe and os.path.abspath(args.field_probe), args.dpi)
-                log("# display %s" % session.display)
-                run_scenario(session, exe, SCENARIOS[name])
-            except Failure as failure:
-                failed.append(name)
-                log("not ok - scenario %s: %s" % (name, failure))
-                if session:
-                    session.report_failure("e2e-%s-%s-failure" % (args.frontend, name))
-            finally:
-                if session:
-                    session.close()
+
+        def start(workdir):
+            session = Session(workdir, args.artifacts, args.frontend, prefix,
+                              args.field_probe and os.path.abspath(args.field_probe), args.dpi)
+            log("# display %s" % session.display)
+            return session
+        if not passes_in_session("e2e-%s-%s" % (args.frontend, name), "scenario %s" % name, start,
+                                 lambda session: run_scenario(session, exe, SCENARIOS[name])):
+            failed.append(name)
     if failed:
         log("FAILED: %s" % ", ".join(failed))
         return 1

@@ -25,14 +25,14 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 # pyatspi lives with Debian's own Python: importing atspi_check runs this
 # script again there when needed.
 from atspi_check import TERM, AGE, Buses, Reader, end_process_group  # noqa: E402
-from run_e2e import START_TIMEOUT, STEP_TIMEOUT, Failure, Session, end_cleanly_on_sigterm, log  # noqa: E402
+from run_e2e import (START_TIMEOUT, STEP_TIMEOUT, Failure, Session, end_cleanly_on_sigterm, log,  # noqa: E402
+                     passes_in_session)
 
 APP_ID = "org.meravel.Meravel"
 TITLE = "Meravel"
@@ -209,19 +209,9 @@ def main():
     failed = False
     for part, run in (("headless", headless), ("keyboard", keyboard)):
         log("# %s" % part)
-        with tempfile.TemporaryDirectory(prefix="meravel-wayland-") as workdir:
-            session = None
-            try:
-                session = Session(workdir, args.artifacts, "qt")
-                run(session, exe)
-            except Failure as failure:
-                failed = True
-                log("not ok - %s: %s" % (part, failure))
-                if session:
-                    session.report_failure("wayland-%s-failure" % part)
-            finally:
-                if session:
-                    session.close()
+        if not passes_in_session("wayland-%s" % part, part, lambda workdir: Session(workdir, args.artifacts, "qt"),
+                                 lambda session: run(session, exe)):
+            failed = True
     if failed:
         return 1
     log("Wayland smoke test passed")
