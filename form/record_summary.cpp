@@ -23,6 +23,21 @@ std::string WeeksPart(const FormTexts &shown)
     return "à " + weeks + " SA : pas de chiffre (semaines hors de 1 à 42)";
 }
 
+// The figures as the window shows them, in its order: the term figure, the
+// gestational one and the advice when shown; beside "Erreur", no other
+// figure and no advice, only `error`.
+void AddFigures(std::vector<std::string> &parts, const FormTexts &shown, const char *error)
+{
+    if (shown.m_strTermRisk == kInvalidAge) {
+        parts.push_back(error);
+        return;
+    }
+    parts.push_back("à terme " + shown.m_strTermRisk);
+    parts.push_back(WeeksPart(shown));
+    if (!shown.m_strAdvice.empty())
+        parts.push_back(shown.m_strAdvice);
+}
+
 std::string Joined(const std::vector<std::string> &parts, const char *separator)
 {
     std::string joined;
@@ -44,17 +59,7 @@ std::string RecordSummary(const FormTexts &shown, const std::string &formulaName
     const std::string age = ageRead ? ShortestDecimal(ParseDecimal(shown.m_strAge)) : Trimmed(shown.m_strAge);
     parts.push_back(age.empty() ? "Âge maternel non saisi" : "Âge maternel " + age + " ans");
     parts.push_back(formulaName);
-
-    if (!ageRead) {
-        // The form shows no other figure and no advice for such an age.
-        parts.push_back("à terme : Erreur (âge hors de 18 à 45 ans)");
-    } else {
-        parts.push_back("à terme " + shown.m_strTermRisk);
-        parts.push_back(WeeksPart(shown));
-        if (!shown.m_strAdvice.empty())
-            parts.push_back(shown.m_strAdvice);
-    }
-
+    AddFigures(parts, shown, "à terme : Erreur (âge hors de 18 à 45 ans)");
     parts.push_back(program);
     return Joined(parts, kSeparator);
 }
@@ -64,14 +69,7 @@ std::string SpokenFigures(const FormTexts &shown, bool termChanged, const std::s
     if (!termChanged)
         return WeeksPart(shown);
     std::vector<std::string> parts;
-    if (shown.m_strTermRisk == kInvalidAge) {
-        parts.push_back("à terme : Erreur");
-    } else {
-        parts.push_back("à terme " + shown.m_strTermRisk);
-        parts.push_back(WeeksPart(shown));
-        if (!shown.m_strAdvice.empty())
-            parts.push_back(shown.m_strAdvice);
-    }
+    AddFigures(parts, shown, "à terme : Erreur");
     const std::string figures = Joined(parts, ", ");
     return chosenFormula.empty() ? figures : chosenFormula + " : " + figures;
 }
